@@ -1,0 +1,21 @@
+# veloria_add_test(NAME name SOURCES files... [LIBRARIES targets...])
+# Builds a GoogleTest program and registers it with ctest. In the Windows build the
+# program runs under Wine through the cross-compiling emulator.
+if(BUILD_TESTING)
+  if(CMAKE_CROSSCOMPILING)
+    set(gtest_disable_pthreads OFF CACHE BOOL "" FORCE)
+    add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+  else()
+    find_package(GTest REQUIRED)
+  endif()
+endif()
+
+function(veloria_add_test)
+  if(NOT BUILD_TESTING)
+    return()
+  endif()
+  cmake_parse_arguments(PARSE_ARGV 0 arg "" "NAME" "SOURCES;LIBRARIES")
+  add_executable(${arg_NAME} ${arg_SOURCES})
+  target_link_libraries(${arg_NAME} PRIVATE ${arg_LIBRARIES} GTest::gtest_main)
+  add_test(NAME ${arg_NAME} COMMAND ${arg_NAME})
+endfunction()

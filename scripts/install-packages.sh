@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that veloria needs: "show" to build and run it, "test" to build
+# both platforms and run every test. Skips apt entirely when everything is already there.
+set -euo pipefail
+
+show_packages=(g++ cmake ninja-build)
+test_packages=("${show_packages[@]}" googletest libgtest-dev libbenchmark-dev python3
+               g++-mingw-w64-x86-64 wine wine64 ffmpeg sox imagemagick)
+
+case "${1:-}" in
+  show) packages=("${show_packages[@]}") ;;
+  test) packages=("${test_packages[@]}") ;;
+  *) echo "usage: $0 show|test" >&2; exit 2 ;;
+esac
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+((${#missing[@]})) || exit 0
+
+sudo=()
+((EUID == 0)) || sudo=(sudo)
+export DEBIAN_FRONTEND=noninteractive
+"${sudo[@]}" apt-get -o DPkg::Lock::Timeout=300 update -q
+"${sudo[@]}" apt-get -o DPkg::Lock::Timeout=300 install -y -q --no-install-recommends "${missing[@]}"

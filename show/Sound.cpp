@@ -1,0 +1,29 @@
+#include "show/Sound.h"
+
+#include "console/TypeText.h"
+#include "show/OpeningTexts.h"
+
+namespace veloria {
+namespace {
+
+void playOpening(Platform& p) {
+    p.console.setInputCodePage(1251);
+    p.console.setOutputCodePage(1251);
+    p.console.setSize(55, 20);
+    typeText(p.console, p.clock, LoadingText, 170);
+    typeText(p.console, p.clock, IntroText1, 50);
+    typeText(p.console, p.clock, IntroText2, 50);
+    typeText(p.console, p.clock, SoundPrompt, 150);
+    typeText(p.console, p.clock, CountdownText, 350);
+    typeText(p.console, p.clock, TitleText, 100);
+}
+
+} // namespace
+
+int runShow(Platform& p) {
+    playOpening(p);
+    p.console.readKey();
+    return 0;
+}
+
+} // namespace veloria

@@ -1,0 +1,90 @@
+"""Runs the real show in a pseudo-terminal of its own and records what it writes, with the
+time each chunk arrived, so that end-to-end tests can check the screen text and the pace."""
+
+import fcntl
+import os
+import pty
+import re
+import select
+import struct
+import termios
+import time
+
+ESCAPE = re.compile(rb"\x1b\[[0-9;?]*[ -/]*[@-~]|\x1b\][^\x07]*\x07|\x1b[PX^_].*?\x1b\\", re.S)
+
+
+class PtyShow:
+    def __init__(self, argv, columns=80, lines=24, env=None):
+        self.master, self.slave = pty.openpty()
+        fcntl.ioctl(self.slave, termios.TIOCSWINSZ, struct.pack("HHHH", lines, columns, 0, 0))
+        self.modes_before = termios.tcgetattr(self.slave)
+        self.chunks = []  # (seconds since start, bytes)
+        self.started = time.monotonic()
+        self.pid = os.fork()
+        if self.pid == 0:
+            os.setsid()
+            fcntl.ioctl(self.slave, termios.TIOCSCTTY, 0)
+            for fd in (0, 1, 2):
+                os.dup2(self.slave, fd)
+            os.execvpe(argv[0], argv, {**os.environ, "LANG": "C.UTF-8", "TERM": "xterm-256color",
+                                       **(env or {})})
+        self.status = None
+
+    def pump(self, seconds):
+        """Reads output for up to the given time, or until the program has exited."""
+        deadline = time.monotonic() + seconds
+        while time.monotonic() < deadline:
+            ready, _, _ = select.select([self.master], [], [], 0.05)
+            if ready:
+                try:
+                    data = os.read(self.master, 65536)
+                except OSError:
+                    data = b""
+                if data:
+                    self.chunks.append((time.monotonic() - self.started, data))
+            if self.status is None:
+                pid, status = os.waitpid(self.pid, os.WNOHANG)
+                if pid:
+                    self.status = status
+            if self.status is not None and not ready:
+                return
+
+    def wait_for(self, needle, seconds):
+        """Pumps until the raw output contains needle; returns the time it arrived, or None."""
+        deadline = time.monotonic() + seconds
+        while time.monotonic() < deadline:
+            found = self.arrival(needle)
+            if found is not None:
+                return found
+            if self.status is not None:
+                return None
+            self.pump(0.05)
+        return self.arrival(needle)
+
+    def arrival(self, needle):
+        """The time at which the chunk completing the first occurrence of needle arrived."""
+        seen = b""
+        for at, data in self.chunks:
+            seen += data
+            if needle in seen:
+                return at
+        return None
+
+    def type(self, text):
+        os.write(self.master, text)
+
+    def finish(self, seconds=10):
+        self.pump(seconds)
+        if self.status is None:
+            os.kill(self.pid, 9)
+            _, self.status = os.waitpid(self.pid, 0)
+        return self.status
+
+    def raw(self):
+        return b"".join(data for _, data in self.chunks)
+
+    def text(self):
+        return ESCAPE.sub(b"", self.raw()).decode("utf-8").replace("\r\n", "\n")
+
+    def modes_now(self):
+        return termios.tcgetattr(self.slave)
