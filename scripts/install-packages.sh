@@ -3,9 +3,10 @@
 # both platforms and run every test. Skips apt entirely when everything is already there.
 set -euo pipefail
 
-show_packages=(g++ cmake ninja-build)
+show_packages=(g++ cmake ninja-build pkg-config libpulse-dev libasound2-dev)
 test_packages=("${show_packages[@]}" googletest libgtest-dev libbenchmark-dev python3
-               g++-mingw-w64-x86-64 wine wine64 ffmpeg sox imagemagick)
+               g++-mingw-w64-x86-64 wine wine64 ffmpeg sox imagemagick
+               pulseaudio pulseaudio-utils python3-numpy)
 
 case "${1:-}" in
   show) packages=("${show_packages[@]}") ;;

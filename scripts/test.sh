@@ -8,14 +8,7 @@ bash scripts/install-packages.sh test
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release
 cmake --build build
 
-# The Windows build runs its media generators and its tests under Wine. A persistent server,
-# started once with the prefix made ahead, cuts each run from seconds to milliseconds.
-export WINEPREFIX=$PWD/build-win/wine-prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-mkdir -p "$WINEPREFIX"
-wineserver -k 2>/dev/null || true
-wineserver -p </dev/null >/dev/null 2>&1
-trap 'wineserver -k 2>/dev/null || true' EXIT
-wineboot -i </dev/null >/dev/null 2>&1
+# The Windows build runs its media generators and its tests under Wine (cmake/wine-run.sh).
 cmake -S . -B build-win -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake
 cmake --build build-win
 
