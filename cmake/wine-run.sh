@@ -13,7 +13,11 @@ mkdir -p "$WINEPREFIX"
 # would hold the build's or ctest's output pipe open until they exit. So the server and the
 # services are started here with nothing open, and the server stays for 30 s after its last
 # program: every run in a build or test session then takes milliseconds instead of seconds.
-if wineserver -p30 </dev/null >/dev/null 2>&1; then
-  wineboot -i </dev/null >/dev/null 2>&1
-fi
+# The lock makes parallel runs wait until the first has made the prefix and started it.
+(
+  flock 9
+  if wineserver -p30 </dev/null >/dev/null 2>&1; then
+    wineboot -i </dev/null >/dev/null 2>&1
+  fi
+) 9>"$WINEPREFIX.lock"
 exec wine "$@"

@@ -16,7 +16,7 @@
 namespace veloria {
 namespace {
 
-enum RestoreKey { RestoreSize, RestoreColors };
+enum RestoreKey { RestoreSize, RestoreAutowrap, RestoreColors };
 
 // The 16 console colours as RGB, in attribute order (the palette of current Windows consoles).
 constexpr unsigned char ConsolePalette[16][3] = {
@@ -56,6 +56,10 @@ class TerminalConsole final : public Console {
                                               std::to_string(original.ws_col) + "t");
         // Many terminals ignore the request; the show goes on at whatever size there is.
         std::printf("\x1b[8;%d;%dt", lines, columns);
+        // Lines written for a console of that width are clipped by a narrower terminal rather
+        // than wrapped into a garble.
+        guard_.onRestore(RestoreAutowrap, "\x1b[?7h");
+        std::fputs("\x1b[?7l", stdout);
     }
 
     void setColors(unsigned attribute) override {

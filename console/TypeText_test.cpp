@@ -1,5 +1,5 @@
 #include "console/TypeText.h"
-#include "tests/fakes/RecordingConsole.h"
+#include "tests/fakes/RecordingPlatform.h"
 
 #include <gtest/gtest.h>
 

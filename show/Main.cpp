@@ -4,6 +4,7 @@
 int main() {
     auto console = veloria::openConsole();
     auto clock = veloria::openClock();
-    veloria::Platform platform{*console, *clock};
+    auto music = veloria::openMusic();
+    veloria::Platform platform{*console, *clock, *music};
     return veloria::runShow(platform);
 }

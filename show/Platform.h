@@ -4,12 +4,14 @@
 
 #include "console/Clock.h"
 #include "console/Console.h"
+#include "media/Music.h"
 
 namespace veloria {
 
 struct Platform {
     Console& console;
     Clock& clock;
+    Music& music;
 };
 
 } // namespace veloria

@@ -1,6 +1,8 @@
 #include "show/Sound.h"
 
+#include "console/ShowArtSlide.h"
 #include "console/TypeText.h"
+#include "media/slides/ArtSlides.h"
 #include "show/OpeningTexts.h"
 
 namespace veloria {
@@ -18,10 +20,20 @@ void playOpening(Platform& p) {
     typeText(p.console, p.clock, TitleText, 100);
 }
 
+void playMusicAndSlides(Platform& p) {
+    p.music.play("VELORIA");
+    p.console.setSize(150, 51);
+    p.console.setColors(0x0A);
+    showArtSlide(p.console, p.clock, ArtSlide1, 30, 7000);
+    showArtSlide(p.console, p.clock, ArtSlide2, 30, 7000);
+    showArtSlide(p.console, p.clock, ArtSlide3, 30, 7000);
+}
+
 } // namespace
 
 int runShow(Platform& p) {
     playOpening(p);
+    playMusicAndSlides(p);
     p.console.readKey();
     return 0;
 }

@@ -1,8 +1,9 @@
 #include "show/Sound.h"
 
 #include "console/Cp1251.h"
+#include "media/slides/ArtSlides.h"
 #include "show/OpeningTexts.h"
-#include "tests/fakes/RecordingConsole.h"
+#include "tests/fakes/RecordingPlatform.h"
 
 #include <gtest/gtest.h>
 
@@ -12,6 +13,7 @@ namespace veloria {
 namespace {
 
 using testing::RecordingConsole;
+using testing::RecordingMusic;
 using testing::ShowLog;
 using testing::VirtualClock;
 
@@ -19,7 +21,8 @@ struct RecordedShow {
     ShowLog log;
     RecordingConsole console{log};
     VirtualClock clock{log};
-    Platform platform{console, clock};
+    RecordingMusic music{log};
+    Platform platform{console, clock, music};
     int exitCode = runShow(platform);
 };
 
@@ -40,7 +43,8 @@ TEST(ShowOpening, SetsCodePagesThenSizeBeforeAnyTextAndEndsWithTheKeyWait) {
     RecordedShow show;
     EXPECT_EQ(show.log.controlCalls(),
               (std::vector<std::string>{"setInputCodePage 1251", "setOutputCodePage 1251",
-                                        "setSize 55x20", "readKey"}));
+                                        "setSize 55x20", "playMusic VELORIA", "setSize 150x51",
+                                        "setColors 0A", "readKey"}));
     const auto& calls = show.log.calls;
     auto firstWrite =
         std::find_if(calls.begin(), calls.end(), [](const auto& c) { return c.call == "write"; });
@@ -54,6 +58,7 @@ TEST(ShowOpening, TypesEachTextAtItsOwnPaceForFiftyOneAndAHalfSeconds) {
     RecordedShow show;
     std::vector<std::pair<std::string, int>> runs; // (delay, how many pauses in a row)
     for (const auto& c : show.log.calls) {
+        if (c.call == "playMusic") break;
         if (c.call != "Sleep") continue;
         if (runs.empty() || runs.back().first != c.argument) runs.push_back({c.argument, 0});
         ++runs.back().second;
@@ -61,14 +66,16 @@ TEST(ShowOpening, TypesEachTextAtItsOwnPaceForFiftyOneAndAHalfSeconds) {
     // IntroText1 and IntroText2 share 50 ms, so they form one run of 319 + 484 pauses.
     EXPECT_EQ(runs, (std::vector<std::pair<std::string, int>>{
                         {"170", 10}, {"50", 319 + 484}, {"150", 27}, {"350", 14}, {"100", 8}}));
-    EXPECT_EQ(show.log.calls.back().call, "readKey");
-    EXPECT_EQ(show.log.calls.back().atMs, 51600);
+    auto music = std::find_if(show.log.calls.begin(), show.log.calls.end(),
+                              [](const auto& c) { return c.call == "playMusic"; });
+    ASSERT_NE(music, show.log.calls.end());
+    EXPECT_EQ(music->atMs, 51600);
 }
 
 TEST(ShowOpening, BreaksTheProseIntoTheExpectedLines) {
     RecordedShow show;
     auto lines = linesOf(show.log.written());
-    ASSERT_EQ(lines.size(), 1u + 8 + 11 + 1 + 1 + 1);
+    lines.resize(1 + 8 + 11 + 1 + 1 + 1);
     EXPECT_EQ(lines[0], "    LOADING...");
     std::vector<std::string> intro1(lines.begin() + 1, lines.begin() + 9);
     std::vector<std::string> intro2(lines.begin() + 9, lines.begin() + 20);
@@ -81,6 +88,45 @@ TEST(ShowOpening, BreaksTheProseIntoTheExpectedLines) {
     EXPECT_EQ(lines[20], "    PLEASE, TURN ON THE SOUND!!");
     EXPECT_EQ(lines[21], "    3... 2... 1...");
     EXPECT_EQ(lines[22], "    VELORIA!");
+}
+
+// The calls from the music's start on: the movement of the music and the slides.
+std::vector<testing::LoggedCall> fromMusic(const ShowLog& log) {
+    auto music = std::find_if(log.calls.begin(), log.calls.end(),
+                              [](const auto& c) { return c.call == "playMusic"; });
+    return {music, log.calls.end()};
+}
+
+TEST(ShowMusicAndSlides, StartsTheMusicThenWidensAndColoursBeforeTheFirstSlideLine) {
+    RecordedShow show;
+    auto calls = fromMusic(show.log);
+    ASSERT_GE(calls.size(), 4u);
+    std::vector<std::string> firstFour;
+    for (int i = 0; i < 4; ++i) firstFour.push_back(calls[i].call + " " + calls[i].argument);
+    EXPECT_EQ(firstFour, (std::vector<std::string>{"playMusic VELORIA", "setSize 150x51",
+                                                   "setColors 0A", "write " + ArtSlide1[0]}));
+}
+
+TEST(ShowMusicAndSlides, PrintsTheThreeSlidesAndPausesForEachAsLongAsItsLinesAndHold) {
+    RecordedShow show;
+    std::string printed, expected;
+    std::vector<std::int64_t> pauses; // per slide: its line pauses and its hold
+    std::int64_t current = 0;
+    for (const auto& c : fromMusic(show.log)) {
+        if (c.call == "write") printed += c.argument;
+        if (c.call != "Sleep") continue;
+        current += std::stoll(c.argument);
+        if (c.argument == "7000") { // the hold ends a slide
+            pauses.push_back(current);
+            current = 0;
+        }
+    }
+    EXPECT_EQ(pauses, (std::vector<std::int64_t>{8530, 9040, 8950}));
+    for (const auto* slide : {&ArtSlide1, &ArtSlide2, &ArtSlide3})
+        for (const auto& line : *slide) expected += line + "\n";
+    EXPECT_EQ(printed, expected);
+    EXPECT_EQ(show.log.calls.back().call, "readKey");
+    EXPECT_EQ(show.log.calls.back().atMs, 51600 + 26520);
 }
 
 } // namespace

@@ -4,7 +4,7 @@
 # Needs python3 and ImageMagick with the DejaVu Sans Mono font.
 set -eu
 build=${1:?usage: render_previews.sh BUILD_DIR [OUT_DIR]}
-out=${2:-$(dirname "$0")/previews}
+out=${2:-$(dirname "$0")/../../docs/slides}
 mkdir -p "$out"
 python3 - "$build/media-data/ArtSlides.cpp" "$out" <<'PY'
 import re, sys

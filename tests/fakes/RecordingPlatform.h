@@ -1,9 +1,10 @@
-// Console and clock fakes that record every call into a ShowLog; the clock keeps virtual
+// Console, music and clock fakes that record every call into a ShowLog; the clock keeps virtual
 // time, so a test runs minutes of pauses in microseconds.
 #pragma once
 
 #include "console/Clock.h"
 #include "console/Console.h"
+#include "media/Music.h"
 #include "tests/fakes/ShowLog.h"
 
 #include <cstdio>
@@ -31,6 +32,15 @@ class RecordingConsole final : public Console {
     void write(std::string_view bytes) override { log_.add("write", std::string(bytes)); }
     void flush() override { log_.add("flush"); }
     void readKey() override { log_.add("readKey"); }
+
+  private:
+    ShowLog& log_;
+};
+
+class RecordingMusic final : public Music {
+  public:
+    explicit RecordingMusic(ShowLog& log) : log_(log) {}
+    void play(std::string_view name) override { log_.add("playMusic", std::string(name)); }
 
   private:
     ShowLog& log_;
