@@ -16,8 +16,9 @@ mkdir -p "$WINEPREFIX"
 # The lock makes parallel runs wait until the first has made the prefix and started it.
 (
   flock 9
-  if wineserver -p30 </dev/null >/dev/null 2>&1; then
-    wineboot -i </dev/null >/dev/null 2>&1
+  # Neither may keep the lock's descriptor, or the lock would last as long as they do.
+  if wineserver -p30 </dev/null >/dev/null 2>&1 9>&-; then
+    wineboot -i </dev/null >/dev/null 2>&1 9>&-
   fi
 ) 9>"$WINEPREFIX.lock"
 exec wine "$@"

@@ -6,7 +6,7 @@
 namespace veloria {
 
 class Clock {
-  public:
+public:
     virtual ~Clock() = default;
     virtual void Sleep(unsigned milliseconds) = 0;
 };

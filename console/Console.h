@@ -8,7 +8,7 @@
 namespace veloria {
 
 class Console {
-  public:
+public:
     virtual ~Console() = default;
 
     // Code page in which input is read and the bytes written are shown (1251: Cyrillic).

@@ -12,7 +12,7 @@ namespace {
 // the hundreds of pauses of a text. After other work (more than a moment since the last
 // pause ended) the schedule starts again from now, so the show never rushes to catch up.
 class PosixClock final : public Clock {
-  public:
+public:
     void Sleep(unsigned milliseconds) override {
         using namespace std::chrono;
         constexpr auto Moment = 20ms;
@@ -22,7 +22,7 @@ class PosixClock final : public Clock {
         std::this_thread::sleep_until(next_);
     }
 
-  private:
+private:
     std::chrono::steady_clock::time_point next_{};
 };
 

@@ -16,8 +16,6 @@
 namespace veloria {
 namespace {
 
-enum RestoreKey { RestoreSize, RestoreAutowrap, RestoreColors };
-
 // The 16 console colours as RGB, in attribute order (the palette of current Windows consoles).
 constexpr unsigned char ConsolePalette[16][3] = {
     {12, 12, 12},  {0, 55, 218},    {19, 161, 14},   {58, 150, 221},  {197, 15, 31}, {136, 23, 152},
@@ -31,7 +29,7 @@ bool terminalUnderstandsEscapes() {
 }
 
 class TerminalConsole final : public Console {
-  public:
+public:
     TerminalConsole() : escapes_(terminalUnderstandsEscapes()) { std::setlocale(LC_ALL, ""); }
     ~TerminalConsole() override {
         std::fflush(stdout);
@@ -51,20 +49,21 @@ class TerminalConsole final : public Console {
     void setSize(int columns, int lines) override {
         if (!escapes_) return;
         winsize original{};
-        if (guard_.originalSize(original))
-            guard_.onRestore(RestoreSize, "\x1b[8;" + std::to_string(original.ws_row) + ";" +
+        if (TerminalGuard::originalSize(original))
+            TerminalGuard::onRestore(Restore::Size, "\x1b[8;" + std::to_string(original.ws_row) + ";" +
                                               std::to_string(original.ws_col) + "t");
         // Many terminals ignore the request; the show goes on at whatever size there is.
         std::printf("\x1b[8;%d;%dt", lines, columns);
         // Lines written for a console of that width are clipped by a narrower terminal rather
         // than wrapped into a garble.
-        guard_.onRestore(RestoreAutowrap, "\x1b[?7h");
+        TerminalGuard::onRestore(Restore::Autowrap, "\x1b[?7h");
         std::fputs("\x1b[?7l", stdout);
+        std::fflush(stdout);
     }
 
     void setColors(unsigned attribute) override {
         if (!escapes_) return;
-        guard_.onRestore(RestoreColors, "\x1b[0m\x1b]110\x07\x1b]111\x07");
+        TerminalGuard::onRestore(Restore::Colors, "\x1b[0m\x1b]110\x07\x1b]111\x07");
         const unsigned char* fg = ConsolePalette[attribute & 0xF];
         const unsigned char* bg = ConsolePalette[(attribute >> 4) & 0xF];
         // The default colours recolour everything already on screen; the same colours as
@@ -73,6 +72,7 @@ class TerminalConsole final : public Console {
                     fg[2], bg[0], bg[1], bg[2]);
         std::printf("\x1b[38;2;%d;%d;%dm\x1b[48;2;%d;%d;%dm", fg[0], fg[1], fg[2], bg[0], bg[1],
                     bg[2]);
+        std::fflush(stdout);
     }
 
     void write(std::string_view bytes) override {
@@ -90,7 +90,7 @@ class TerminalConsole final : public Console {
         std::getchar();
     }
 
-  private:
+private:
     static inline const iconv_t Unopened = reinterpret_cast<iconv_t>(-1);
 
     // Converts one single-byte character; one the terminal's charset cannot show becomes '?'.

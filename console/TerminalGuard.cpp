@@ -22,21 +22,30 @@ struct SavedState {
     winsize size{};
     char undo[MaxUndo]{};
     std::size_t undoLength = 0;
-    int keys[MaxKeys]{};
+    Restore keys[MaxKeys]{};
     int keyCount = 0;
     bool restored = false;
 };
 SavedState saved;
 
+void writeAll(const char* bytes, std::size_t length) {
+    std::size_t done = 0;
+    while (done < length) {
+        ssize_t n = ::write(STDOUT_FILENO, bytes + done, length - done);
+        if (n <= 0) break;
+        done += static_cast<std::size_t>(n);
+    }
+}
+
 // Async-signal-safe: only write(2) and tcsetattr(3).
 void restoreTerminal() {
     if (saved.restored) return;
     saved.restored = true;
-    std::size_t done = 0;
-    while (done < saved.undoLength) {
-        ssize_t n = ::write(STDOUT_FILENO, saved.undo + done, saved.undoLength - done);
-        if (n <= 0) break;
-        done += static_cast<std::size_t>(n);
+    if (saved.undoLength) {
+        // A signal may cut a sequence or a picture short: CAN abandons an escape sequence in
+        // progress and ST ends a graphics string, so the undo bytes are read as such.
+        writeAll("\x18\x1b\\", 3);
+        writeAll(saved.undo, saved.undoLength);
     }
     if (saved.haveTermios) tcsetattr(STDIN_FILENO, TCSANOW, &saved.modes);
 }
@@ -49,7 +58,7 @@ void onSignal(int signal) {
 }
 
 class SignalBlock {
-  public:
+public:
     SignalBlock() {
         sigset_t set;
         sigemptyset(&set);
@@ -58,7 +67,7 @@ class SignalBlock {
     }
     ~SignalBlock() { sigprocmask(SIG_SETMASK, &previous_, nullptr); }
 
-  private:
+private:
     sigset_t previous_;
 };
 
@@ -95,12 +104,12 @@ TerminalGuard::~TerminalGuard() {
     for (int s : HandledSignals) sigaction(s, &defaults, nullptr);
 }
 
-bool TerminalGuard::originalSize(winsize& size) const {
+bool TerminalGuard::originalSize(winsize& size) {
     size = saved.size;
     return saved.haveSize;
 }
 
-void TerminalGuard::onRestore(int key, std::string_view undo) {
+void TerminalGuard::onRestore(Restore key, std::string_view undo) {
     SignalBlock block;
     for (int i = 0; i < saved.keyCount; ++i)
         if (saved.keys[i] == key) return;

@@ -1,7 +1,8 @@
 // Keeps the user's terminal as it was found. Whatever the show changes (echo, size, colours,
-// cursor, autowrap) is registered here together with the bytes that undo it, and is undone
-// when the guard is destroyed, or from SIGINT, SIGTERM and SIGHUP before the signal ends the
-// process with its usual status (128 + signal number).
+// cursor, autowrap, graphics) is registered here together with the bytes that undo it, and is
+// undone when the guard is destroyed, or from SIGINT, SIGTERM and SIGHUP before the signal
+// ends the process with its usual status (128 + signal number). The console and the pixel
+// surface share it, since both draw on the same terminal.
 #pragma once
 
 #include <string_view>
@@ -9,19 +10,23 @@
 
 namespace veloria {
 
+// What may be undone; each is registered once.
+enum class Restore { Size, Autowrap, Colors, Cursor, Graphics };
+
 class TerminalGuard {
-  public:
+public:
     TerminalGuard();
     ~TerminalGuard();
     TerminalGuard(const TerminalGuard&) = delete;
     TerminalGuard& operator=(const TerminalGuard&) = delete;
 
     // The terminal's size in cells when the show started, where standard output is one.
-    bool originalSize(winsize& size) const;
+    static bool originalSize(winsize& size);
     // Registers bytes that undo a change the caller is about to make; the restore writes them
     // in registration order. A key registers once: later calls with the same key are ignored,
     // so the first state seen is the one restored.
-    void onRestore(int key, std::string_view undo);
+    // Can be called by anything that changes the terminal while a guard lives.
+    static void onRestore(Restore key, std::string_view undo);
 };
 
 } // namespace veloria

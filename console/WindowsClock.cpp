@@ -6,7 +6,7 @@ namespace veloria {
 namespace {
 
 class WindowsClock final : public Clock {
-  public:
+public:
     void Sleep(unsigned milliseconds) override { ::Sleep(milliseconds); }
 };
 

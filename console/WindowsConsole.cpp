@@ -30,7 +30,7 @@ void resizeWithConsoleApi(int columns, int lines) {
 }
 
 class WindowsConsole final : public Console {
-  public:
+public:
     void setInputCodePage(unsigned codePage) override { SetConsoleCP(codePage); }
     void setOutputCodePage(unsigned codePage) override { SetConsoleOutputCP(codePage); }
 
@@ -61,7 +61,7 @@ class WindowsConsole final : public Console {
         std::getchar();
     }
 
-  private:
+private:
     std::string pending_;
 };
 

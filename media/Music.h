@@ -9,7 +9,7 @@
 namespace veloria {
 
 class Music {
-  public:
+public:
     virtual ~Music() = default;
     // Starts the "SOUND" resource of that name.
     virtual void play(std::string_view name) = 0;

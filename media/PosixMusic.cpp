@@ -55,7 +55,7 @@ void streamToAlsa(const WaveSound& sound) {
 }
 
 class PosixMusic final : public Music {
-  public:
+public:
     void play(std::string_view name) override {
         auto bytes = findResource(programModule(), ResourceType::Sound, name);
         std::optional<WaveSound> sound = bytes ? parseWave(*bytes) : std::nullopt;

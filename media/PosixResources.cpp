@@ -38,13 +38,14 @@ const Medium Media[] = {
 
 } // namespace
 
-// The program carries one set of media; every module handle names it.
+// The program carries one set of media, and it is the only module there is.
 ModuleHandle programModule() {
     return Media;
 }
 
-std::optional<std::span<const std::byte>> findResource(ModuleHandle, ResourceType type,
+std::optional<std::span<const std::byte>> findResource(ModuleHandle module, ResourceType type,
                                                        std::string_view name) {
+    if (module != programModule()) return std::nullopt;
     auto found = std::find_if(std::begin(Media), std::end(Media),
                               [&](const Medium& m) { return m.type == type && m.name == name; });
     if (found == std::end(Media)) return std::nullopt;

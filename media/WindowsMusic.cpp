@@ -15,7 +15,7 @@ bool playerFindsSoundResources() {
 }
 
 class WindowsMusic final : public Music {
-  public:
+public:
     void play(std::string_view name) override {
         std::string key(name);
         if (playerFindsSoundResources()) {

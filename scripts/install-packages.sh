@@ -3,10 +3,10 @@
 # both platforms and run every test. Skips apt entirely when everything is already there.
 set -euo pipefail
 
-show_packages=(g++ cmake ninja-build pkg-config libpulse-dev libasound2-dev)
+show_packages=(g++ cmake ninja-build pkg-config libpulse-dev libasound2-dev zlib1g-dev)
 test_packages=("${show_packages[@]}" googletest libgtest-dev libbenchmark-dev python3
                g++-mingw-w64-x86-64 wine wine64 ffmpeg sox imagemagick
-               pulseaudio pulseaudio-utils python3-numpy)
+               pulseaudio pulseaudio-utils python3-numpy libvterm-dev tmux)
 
 case "${1:-}" in
   show) packages=("${show_packages[@]}") ;;

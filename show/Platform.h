@@ -5,6 +5,7 @@
 #include "console/Clock.h"
 #include "console/Console.h"
 #include "media/Music.h"
+#include "pixels/WindowSurface.h"
 
 namespace veloria {
 
@@ -12,6 +13,7 @@ struct Platform {
     Console& console;
     Clock& clock;
     Music& music;
+    WindowSurface& surface;
 };
 
 } // namespace veloria

@@ -3,6 +3,8 @@
 #include "console/ShowArtSlide.h"
 #include "console/TypeText.h"
 #include "media/slides/ArtSlides.h"
+#include "pixels/LoadPicture.h"
+#include "pixels/PixelEffects.h"
 #include "show/OpeningTexts.h"
 
 namespace veloria {
@@ -29,11 +31,35 @@ void playMusicAndSlides(Platform& p) {
     showArtSlide(p.console, p.clock, ArtSlide3, 30, 7000);
 }
 
+struct GalleryPicture {
+    const char* name;
+    int h, w;
+    int samples;
+};
+
+constexpr GalleryPicture Gallery[] = {
+    {"QIR", 790, 1000, 5000000},  {"TOLV", 962, 1000, 5000000},    {"SUN", 922, 640, 4000000},
+    {"GLASS", 700, 545, 4000000}, {"RASKEP", 1000, 645, 10000000},
+};
+
+void playGallery(Platform& p) {
+    p.console.setSize(115, 51);
+    WindowHandle window = p.surface.GetConsoleWindow();
+    DeviceContext dc = p.surface.GetDC(window);
+    PixelGrid grid;
+    for (const GalleryPicture& picture : Gallery) {
+        noiseBurst(p.surface, dc, 500000);
+        grid = loadPicture(p.surface, picture.name, picture.h, picture.w, window);
+        revealPicture(p.surface, grid, dc, picture.h, picture.w, picture.samples);
+    }
+}
+
 } // namespace
 
 int runShow(Platform& p) {
     playOpening(p);
     playMusicAndSlides(p);
+    playGallery(p);
     p.console.readKey();
     return 0;
 }

@@ -13,7 +13,7 @@
 namespace veloria::testing {
 
 class RecordingConsole final : public Console {
-  public:
+public:
     explicit RecordingConsole(ShowLog& log) : log_(log) {}
     void setInputCodePage(unsigned cp) override {
         log_.add("setInputCodePage", std::to_string(cp));
@@ -33,28 +33,28 @@ class RecordingConsole final : public Console {
     void flush() override { log_.add("flush"); }
     void readKey() override { log_.add("readKey"); }
 
-  private:
+private:
     ShowLog& log_;
 };
 
 class RecordingMusic final : public Music {
-  public:
+public:
     explicit RecordingMusic(ShowLog& log) : log_(log) {}
     void play(std::string_view name) override { log_.add("playMusic", std::string(name)); }
 
-  private:
+private:
     ShowLog& log_;
 };
 
 class VirtualClock final : public Clock {
-  public:
+public:
     explicit VirtualClock(ShowLog& log) : log_(log) {}
     void Sleep(unsigned milliseconds) override {
         log_.add("Sleep", std::to_string(milliseconds));
         log_.nowMs += milliseconds;
     }
 
-  private:
+private:
     ShowLog& log_;
 };
 

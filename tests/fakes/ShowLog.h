@@ -15,9 +15,21 @@ struct LoggedCall {
 };
 
 class ShowLog {
-  public:
+public:
     void add(std::string call, std::string argument = {}) {
+        endRun();
         calls.push_back({std::move(call), std::move(argument), nowMs});
+    }
+    // Counts one more of a call made millions of times in a row (SetPixel); the run is
+    // logged as a single entry with its count when any other call comes.
+    void addToRun(const char* call) {
+        if (runCall_ != call) endRun();
+        runCall_ = call;
+        ++runLength_;
+    }
+    void endRun() {
+        if (runLength_) calls.push_back({runCall_, std::to_string(runLength_), nowMs});
+        runLength_ = 0;
     }
     // The calls other than writes, flushes and pauses, as "call argument" strings: the
     // control calls whose order a test checks.
@@ -37,6 +49,10 @@ class ShowLog {
 
     std::vector<LoggedCall> calls;
     std::int64_t nowMs = 0;
+
+private:
+    std::string runCall_;
+    std::uint64_t runLength_ = 0;
 };
 
 } // namespace veloria::testing

@@ -1,0 +1,123 @@
+// CPU time and bytes per frame of each terminal canvas: over a recorded stretch of the gallery
+// (a noise burst and a picture's reveal, 30 frames per second), and for one whole frame of
+// noise and of a finished picture.
+#include "bench/GallerySequence.h"
+#include "pixels/terminal/HalfBlockCanvas.h"
+#include "pixels/terminal/KittyCanvas.h"
+#include "pixels/terminal/SixelCanvas.h"
+
+#include <benchmark/benchmark.h>
+
+#include <functional>
+#include <memory>
+
+namespace veloria::bench {
+namespace {
+
+using MakeCanvas = std::function<std::unique_ptr<TerminalCanvas>()>;
+
+// The console's own grid on a screen with 10 x 20 pixel cells.
+const TerminalGeometry Console{115, 51, 1150, 1020};
+
+const GallerySequence& gallery() {
+    static const GallerySequence sequence;
+    return sequence;
+}
+
+// Frames in order, from a black surface; the sequence starts over when it ends.
+void galleryFrames(benchmark::State& state, const MakeCanvas& make) {
+    const GallerySequence& sequence = gallery();
+    auto canvas = make();
+    PixelSurface surface;
+    std::size_t frame = 0, bytes = 0, frames = 0;
+    std::string out;
+    for (auto _ : state) {
+        state.PauseTiming();
+        if (frame == sequence.frames()) {
+            frame = 0;
+            surface = PixelSurface{};
+            canvas->invalidate();
+        }
+        sequence.play(frame++, surface);
+        out.clear();
+        state.ResumeTiming();
+        canvas->encodeFrame(surface, Console, out);
+        bytes += out.size();
+        ++frames;
+    }
+    state.counters["bytes_per_frame"] = static_cast<double>(bytes) / static_cast<double>(frames);
+}
+
+PixelSurface surfaceAfter(std::size_t frames) {
+    PixelSurface surface;
+    for (std::size_t k = 0; k < frames; ++k) gallery().play(k, surface);
+    return surface;
+}
+
+// One surface sent whole every time.
+void wholeFrame(benchmark::State& state, const MakeCanvas& make, const PixelSurface& surface) {
+    auto canvas = make();
+    std::string out;
+    for (auto _ : state) {
+        out.clear();
+        canvas->invalidate();
+        canvas->encodeFrame(surface, Console, out);
+        benchmark::DoNotOptimize(out.data());
+    }
+    state.counters["bytes_per_frame"] = static_cast<double>(out.size());
+}
+
+const PixelSurface& noiseFrame() {
+    static const PixelSurface surface = surfaceAfter(NoiseDots / CallsPerFrame + 1);
+    return surface;
+}
+
+const PixelSurface& pictureFrame() {
+    static const PixelSurface surface = surfaceAfter(gallery().frames());
+    return surface;
+}
+
+const MakeCanvas HalfBlocks = [] { return makeHalfBlockCanvas(ColourDepth::TrueColour); };
+const MakeCanvas HalfBlocks256 = [] { return makeHalfBlockCanvas(ColourDepth::Palette256); };
+const MakeCanvas Sixel = [] { return makeSixelCanvas({1000, 1000}); };
+const MakeCanvas Kitty = [] { return makeKittyCanvas(); };
+
+void registerAll() {
+    struct Named {
+        const char* name;
+        const MakeCanvas* make;
+        int galleryFrames;
+    };
+    // Half blocks play the whole recorded stretch; the pixel canvases, which send every
+    // changed frame whole, its first 300 frames (the burst and the early reveal).
+    const int whole = static_cast<int>(gallery().frames());
+    const Named canvases[] = {{"half_blocks", &HalfBlocks, whole},
+                              {"half_blocks_256", &HalfBlocks256, whole},
+                              {"sixel", &Sixel, 300},
+                              {"kitty", &Kitty, 300}};
+    for (const Named& c : canvases) {
+        const MakeCanvas& make = *c.make;
+        benchmark::RegisterBenchmark((std::string("gallery/") + c.name).c_str(),
+                                     [&make](benchmark::State& s) { galleryFrames(s, make); })
+            ->Iterations(c.galleryFrames)
+            ->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark(
+            (std::string("noise_frame/") + c.name).c_str(),
+            [&make](benchmark::State& s) { wholeFrame(s, make, noiseFrame()); })
+            ->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark(
+            (std::string("picture_frame/") + c.name).c_str(),
+            [&make](benchmark::State& s) { wholeFrame(s, make, pictureFrame()); })
+            ->Unit(benchmark::kMillisecond);
+    }
+}
+
+} // namespace
+} // namespace veloria::bench
+
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    veloria::bench::registerAll();
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+}

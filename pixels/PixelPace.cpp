@@ -1,0 +1,30 @@
+#include "pixels/PixelPace.h"
+
+#include <thread>
+
+namespace veloria {
+namespace {
+
+class SystemPaceClock final : public PaceClock {
+public:
+    time_point now() override { return std::chrono::steady_clock::now(); }
+    void sleepUntil(time_point when) override { std::this_thread::sleep_until(when); }
+};
+
+} // namespace
+
+PaceClock& systemPaceClock() {
+    static SystemPaceClock clock;
+    return clock;
+}
+
+void PixelPace::keepPace() {
+    if (calls_ == 1) start_ = clock_.now();
+    // The block starting with this call ends with call calls_ - 1 + Block: wait until that
+    // last call is due, so that every call of the block completes no earlier than its time.
+    auto due = start_ + std::chrono::duration_cast<PaceClock::time_point::duration>(
+                            std::chrono::duration<double>((calls_ - 1 + Block) / rate_));
+    if (clock_.now() < due) clock_.sleepUntil(due);
+}
+
+} // namespace veloria

@@ -1,0 +1,139 @@
+// The console window on a POSIX terminal: an in-memory surface of the window's client area,
+// paced as a Windows console window paces its SetPixel calls, and shown on the terminal by a
+// presenter thread through the best canvas the terminal answers for.
+#include "pixels/WindowSurface.h"
+
+#include "console/TerminalGuard.h"
+#include "pixels/PixelPace.h"
+#include "pixels/Presenter.h"
+#include "pixels/terminal/CanvasFactory.h"
+
+#include <atomic>
+#include <condition_variable>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <mutex>
+#include <optional>
+#include <sys/ioctl.h>
+#include <thread>
+#include <unistd.h>
+
+namespace veloria {
+namespace {
+
+// The whole gallery, 30.5 million calls, then ends about three seconds before the track.
+constexpr double CallsPerSecond = 130000;
+
+volatile std::sig_atomic_t terminalResized = 0;
+void onResize(int) {
+    terminalResized = 1;
+}
+
+TerminalGeometry currentGeometry() {
+    winsize size{};
+    TerminalGeometry g;
+    if (ioctl(STDOUT_FILENO, TIOCGWINSZ, &size) == 0)
+        g = {size.ws_col, size.ws_row, size.ws_xpixel, size.ws_ypixel};
+    return g;
+}
+
+void writeToTerminal(std::string_view bytes) {
+    while (!bytes.empty()) {
+        ssize_t n = ::write(STDOUT_FILENO, bytes.data(), bytes.size());
+        if (n <= 0) return;
+        bytes.remove_prefix(static_cast<std::size_t>(n));
+    }
+}
+
+class TerminalSurface final : public WindowSurface {
+public:
+    ~TerminalSurface() override {
+        if (!presenter_) return;
+        {
+            std::lock_guard lock(mutex_);
+            stopping_ = true;
+        }
+        wake_.notify_one();
+        thread_.join();
+        if (std::getenv("VELORIA_STATS")) {
+            const auto& c = presenter_->counters();
+            std::fprintf(stderr, "veloria: %llu frames shown, %llu dropped, %llu bytes\n",
+                         static_cast<unsigned long long>(c.framesShown),
+                         static_cast<unsigned long long>(c.framesDropped),
+                         static_cast<unsigned long long>(c.bytesWritten));
+        }
+    }
+
+    // The gallery starts here: the terminal is asked what it can show.
+    WindowHandle GetConsoleWindow() override {
+        if (!started_) start();
+        return this;
+    }
+    DeviceContext GetDC(WindowHandle) override { return &surface_; }
+    ModuleHandle GetWindowModule(WindowHandle) override { return programModule(); }
+
+    void SetPixel(DeviceContext, int x, int y, ColorValue colour) override {
+        surface_.set(x, y, colour);
+        drawn_.store(drawn_.load(std::memory_order_relaxed) + 1, std::memory_order_relaxed);
+        pace_.tick();
+    }
+
+private:
+    void start() {
+        started_ = true;
+        canvas_ = makeCanvas(detectTerminal());
+        if (!canvas_) return; // a terminal that shows no pictures: the gallery only keeps time
+        TerminalGuard::onRestore(Restore::Cursor, "\x1b[?25h");
+        if (std::string farewell = canvas_->farewell(); !farewell.empty())
+            TerminalGuard::onRestore(Restore::Graphics, farewell);
+        writeToTerminal("\x1b[?25l");
+        struct sigaction action {};
+        action.sa_handler = onResize;
+        sigemptyset(&action.sa_mask);
+        action.sa_flags = SA_RESTART;
+        sigaction(SIGWINCH, &action, nullptr);
+        presenter_.emplace(surface_, *canvas_, writeToTerminal);
+        thread_ = std::thread([this] { present(); });
+    }
+
+    void present() {
+        TerminalGeometry geometry = currentGeometry();
+        bool resized = true;
+        std::unique_lock lock(mutex_);
+        while (true) {
+            bool last = stopping_;
+            lock.unlock();
+            auto next =
+                presenter_->present(std::chrono::steady_clock::now(),
+                                    drawn_.load(std::memory_order_relaxed), geometry, resized);
+            lock.lock();
+            if (last) return;
+            wake_.wait_until(lock, next, [this] { return stopping_; });
+            resized = terminalResized;
+            if (resized) {
+                terminalResized = 0;
+                geometry = currentGeometry();
+            }
+        }
+    }
+
+    bool started_ = false;
+    PixelSurface surface_;
+    std::atomic<std::uint64_t> drawn_{0};
+    PixelPace pace_{CallsPerSecond, systemPaceClock()};
+    std::unique_ptr<TerminalCanvas> canvas_;
+    std::optional<Presenter> presenter_;
+    std::thread thread_;
+    std::mutex mutex_;
+    std::condition_variable wake_;
+    bool stopping_ = false;
+};
+
+} // namespace
+
+std::unique_ptr<WindowSurface> openWindowSurface() {
+    return std::make_unique<TerminalSurface>();
+}
+
+} // namespace veloria

@@ -1,0 +1,140 @@
+#include "pixels/terminal/TermQuery.h"
+
+#include <gtest/gtest.h>
+
+namespace veloria {
+namespace {
+
+const TerminalEnvironment XtermEnvironment{true, "xterm", "", "", false};
+const TerminalEnvironment TmuxEnvironment{true, "tmux-256color", "", "tmux", false};
+const TerminalEnvironment KittyEnvironment{true, "xterm-kitty", "truecolor", "", false};
+
+struct ReplyCase {
+    const char* name;
+    std::string received;
+    TerminalEnvironment environment;
+    CanvasKind kind;
+    GraphicsLimit sixelLimit;
+};
+
+const ReplyCase Cases[] = {
+    {"xterm vt340 with sixel",
+     "\x1b[?63;1;2;4;6;9;15;16;22;28c",
+     XtermEnvironment,
+     CanvasKind::Sixel,
+     {1000, 1000}},
+    {"xterm with graphics limit",
+     "\x1b[?2;0;1200;900S\x1b[?63;1;2;4;6;9;15;16;22;28c",
+     XtermEnvironment,
+     CanvasKind::Sixel,
+     {1200, 900}},
+    {"failed graphics query keeps the default",
+     "\x1b[?2;3;0;0S\x1b[?62;4c",
+     XtermEnvironment,
+     CanvasKind::Sixel,
+     {1000, 1000}},
+    {"xterm without sixel, 256 colours",
+     "\x1b[?64;1;2;6;9;15;18;21;22c",
+     XtermEnvironment,
+     CanvasKind::HalfBlocks256,
+     {}},
+    {"xterm without sixel, COLORTERM",
+     "\x1b[?64;1;2;6;22c",
+     {true, "xterm-256color", "truecolor", "", false},
+     CanvasKind::HalfBlocksTrueColour,
+     {}},
+    {"tmux answers only its attributes",
+     "\x1b[?1;2c",
+     TmuxEnvironment,
+     CanvasKind::HalfBlocksTrueColour,
+     {}},
+    {"kitty", "\x1b_Gi=31;OK\x1b\\\x1b[?62;c", KittyEnvironment, CanvasKind::Kitty, {}},
+    {"kitty refusing the image",
+     "\x1b_Gi=31;EINVAL:bad\x1b\\\x1b[?62;c",
+     KittyEnvironment,
+     CanvasKind::HalfBlocksTrueColour,
+     {}},
+    {"kitty wins over sixel",
+     "\x1b_Gi=31;OK\x1b\\\x1b[?62;4c",
+     KittyEnvironment,
+     CanvasKind::Kitty,
+     {}},
+    {"a VT132-class first number is not an attribute",
+     "\x1b[?4;6c",
+     XtermEnvironment,
+     CanvasKind::HalfBlocks256,
+     {}},
+    {"keys typed among the answers",
+     "ab\x1b[A\x1b[12;40R\x1bOP\x1b[?63;4c",
+     XtermEnvironment,
+     CanvasKind::Sixel,
+     {1000, 1000}},
+    {"no answer", "", XtermEnvironment, CanvasKind::HalfBlocks256, {}},
+    {"no answer, VTE",
+     "",
+     {true, "xterm-256color", "", "", true},
+     CanvasKind::HalfBlocksTrueColour,
+     {}},
+    {"no answer, alacritty",
+     "",
+     {true, "alacritty", "", "", false},
+     CanvasKind::HalfBlocksTrueColour,
+     {}},
+    {"TERM unset, no answer", "", {true, std::nullopt, "", "", false}, CanvasKind::None, {}},
+    {"TERM unset, answered",
+     "\x1b[?62;22c",
+     {true, std::nullopt, "24bit", "", false},
+     CanvasKind::HalfBlocksTrueColour,
+     {}},
+    {"dumb terminal", "\x1b[?63;4c", {true, "dumb", "", "", false}, CanvasKind::None, {}},
+    {"not a terminal", "", {false, "xterm", "truecolor", "", false}, CanvasKind::None, {}},
+};
+
+class ReplyTable : public testing::TestWithParam<ReplyCase> {};
+
+TEST_P(ReplyTable, ChoosesTheCanvas) {
+    const ReplyCase& c = GetParam();
+    TerminalChoice choice = chooseCanvas(parseTerminalReplies(c.received), c.environment);
+    EXPECT_EQ(choice.kind, c.kind);
+    if (c.kind == CanvasKind::Sixel) {
+        EXPECT_EQ(choice.sixelLimit.width, c.sixelLimit.width);
+        EXPECT_EQ(choice.sixelLimit.height, c.sixelLimit.height);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Replies, ReplyTable, testing::ValuesIn(Cases), [](const auto& info) {
+    std::string name = info.param.name;
+    for (char& c : name)
+        if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
+    return name;
+});
+
+TEST(ParseTerminalReplies, AnswersSplitAcrossReadsCountOnlyWhenWhole) {
+    const std::string whole = "\x1b_Gi=31;OK\x1b\\\x1b[?2;0;800;600S\x1b[?63;1;4c";
+    // Every prefix is what might have been read so far: the attributes count only when their
+    // final byte is in, and nothing is misread from a cut-off sequence.
+    for (std::size_t n = 0; n < whole.size(); ++n) {
+        TerminalReplies partial = parseTerminalReplies(whole.substr(0, n));
+        EXPECT_FALSE(partial.attributesSeen) << n;
+        EXPECT_FALSE(partial.sixelGraphics) << n;
+        if (partial.graphicsLimit) {
+            EXPECT_EQ(partial.graphicsLimit->width, 800);
+            EXPECT_EQ(partial.graphicsLimit->height, 600);
+        }
+    }
+    TerminalReplies replies = parseTerminalReplies(whole);
+    EXPECT_TRUE(replies.attributesSeen);
+    EXPECT_TRUE(replies.kittyGraphics);
+    EXPECT_TRUE(replies.sixelGraphics);
+    ASSERT_TRUE(replies.graphicsLimit);
+    EXPECT_EQ(replies.graphicsLimit->width, 800);
+}
+
+TEST(ParseTerminalReplies, ABrokenSequenceDoesNotHideTheNextOne) {
+    TerminalReplies replies = parseTerminalReplies("\x1b[12\x1b[?63;4c");
+    EXPECT_TRUE(replies.attributesSeen);
+    EXPECT_TRUE(replies.sixelGraphics);
+}
+
+} // namespace
+} // namespace veloria
