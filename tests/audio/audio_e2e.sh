@@ -8,43 +8,19 @@ set -euo pipefail
 player=$1 reference=$2
 here=$(cd "$(dirname "$0")" && pwd)
 work=$(mktemp -d)
-export PULSE_RUNTIME_PATH=$work/pulse
-mkdir -m 700 "$PULSE_RUNTIME_PATH"
-export PULSE_SERVER=unix:$PULSE_RUNTIME_PATH/native
-unset PULSE_COOKIE
-
-pulseaudio --daemonize=no --exit-idle-time=-1 --disallow-exit -n \
-  --load="module-native-protocol-unix socket=$PULSE_RUNTIME_PATH/native auth-anonymous=1" \
-  --load="module-null-sink sink_name=ci_null rate=44100 channels=2" \
-  </dev/null >"$work/server.log" 2>&1 &
-server=$!
-cleanup() { kill "${recorder:-}" 2>/dev/null || true; kill "$server" 2>/dev/null || true; wait 2>/dev/null || true; rm -rf "$work"; }
-trap cleanup EXIT
-for _ in $(seq 250); do pactl info >/dev/null 2>&1 && break; sleep 0.02; done
-pactl set-default-sink ci_null
-
-record() {
-  parec -d ci_null.monitor --format=s16le --rate=44100 --channels=2 \
-    --latency-msec=20 --process-time-msec=10 >"$1" &
-  recorder=$!
-  # The idle null sink renders ahead; wait until its latency has settled before playing.
-  for _ in $(seq 100); do
-    latency=$(pactl list sinks | awk '/Latency:/ {print $2; exit}')
-    [[ -n $latency && $latency -lt 100000 ]] && break
-    sleep 0.05
-  done
-}
+source "$here/private-pulse.sh"
+trap 'stop_pulse; rm -rf "$work"' EXIT
 
 status=0
 record "$work/heard.raw"
 "$player" 4 2>"$work/player.log"
-kill -INT "$recorder"; wait "$recorder" || true
+stop_recording
 echo "player: $(cat "$work/player.log")"
 /usr/bin/python3 "$here/correlate.py" "$reference" "$work/heard.raw" 3 0.95 || status=1
 
 record "$work/unheard.raw"
 PULSE_SERVER=unix:$work/nowhere ALSA_CONFIG_PATH=/dev/null "$player" 2 >"$work/silent.log" 2>&1
-kill -INT "$recorder"; wait "$recorder" || true
+stop_recording
 if /usr/bin/python3 "$here/correlate.py" "$reference" "$work/unheard.raw" 1 0.5; then
   echo "FAIL: the track was found although the player could not reach the server"; status=1
 fi

@@ -1,0 +1,99 @@
+"""Checks a recorded run of the whole show (see full_show_e2e.sh): its schedule from the
+terminal stream's arrival times, its sound from the recording, its last picture from the
+final screen, and its exit status."""
+
+import os
+import subprocess
+import sys
+
+import numpy as np
+
+sys.path.insert(0, os.path.dirname(__file__))
+import screen  # noqa: E402
+
+TRACK_SECONDS = 11650048 / 44100
+
+
+def arrival_times(stream_path):
+    raw = open(stream_path, "rb").read()
+    stamps = [tuple(map(float, line.split())) for line in open(stream_path + ".times")]
+
+    def at(offset):
+        return next(t for t, end in stamps if end > offset)
+
+    return raw, at, stamps
+
+
+def read_bmp(path):
+    data = open(path, "rb").read()
+    width = int.from_bytes(data[18:22], "little")
+    height = int.from_bytes(data[22:26], "little")
+    row = (width * 3 + 3) // 4 * 4
+    pixels = np.frombuffer(data[138 : 138 + row * height], dtype=np.uint8).reshape(height, row)
+    return pixels[::-1, : width * 3].reshape(height, width, 3)[:, :, ::-1].astype(float)
+
+
+def shrink(image, height, width):
+    """Box-averages an image to the given size."""
+    ys = np.linspace(0, image.shape[0], height + 1).astype(int)
+    xs = np.linspace(0, image.shape[1], width + 1).astype(int)
+    return np.array([[image[ys[i]:ys[i + 1], xs[j]:xs[j + 1]].mean(axis=(0, 1))
+                      for j in range(width)] for i in range(height)])
+
+
+def picture_error(shown, bmp_path):
+    """The mean colour difference between the screen and the picture, at the picture's best
+    place and size on the screen (a half-block cell is two square pixels)."""
+    picture = read_bmp(bmp_path)
+    best = 1e9
+    # The drawing area (1010 pixels) spans the screen's height in half cells.
+    for scale in np.linspace(0.96, 1.04, 5):
+        h = int(round(picture.shape[0] * shown.shape[0] / 1010 * scale))
+        w = int(round(picture.shape[1] * shown.shape[0] / 1010 * scale))
+        small = shrink(picture, h, w)
+        for y in range(0, shown.shape[0] - h + 1):
+            for x in range(0, shown.shape[1] - w + 1, 1):
+                err = np.abs(shown[y:y + h, x:x + w] - small).mean()
+                best = min(best, err)
+    return best
+
+
+def main(work, track, picture, other_picture):
+    failures = []
+
+    def check(ok, what):
+        print(("ok   " if ok else "FAIL ") + what)
+        if not ok:
+            failures.append(what)
+
+    status = open(os.path.join(work, "status")).read().strip()
+    check(status == "0", f"exit status {status}")
+
+    raw, at, stamps = arrival_times(os.path.join(work, "stream"))
+    first = at(raw.find(b"LOADING"))
+    music = at(raw.find(b"\x1b]10;"))
+    gallery = at(raw.find(b"\x1b[8;51;115t"))
+    last_frame = stamps[-1][0]
+    opening, slides, gallery_end = music - first, gallery - music, last_frame - music
+    check(abs(opening - 51.6) / 51.6 < 0.005, f"opening {opening:.3f} s (51.6 s)")
+    check(abs(slides - 26.52) / 26.52 < 0.01, f"slides {slides:.3f} s (26.52 s)")
+    check(TRACK_SECONDS - 5 <= gallery_end <= TRACK_SECONDS,
+          f"gallery ends {gallery_end:.3f} s into the track ({TRACK_SECONDS:.2f} s long), "
+          f"after {last_frame - gallery:.3f} s")
+
+    heard = subprocess.run(["/usr/bin/python3", os.path.join(os.path.dirname(__file__), "..",
+                            "audio", "correlate.py"), track, os.path.join(work, "heard.raw"),
+                            "3", "0.95"], capture_output=True, text=True)
+    check(heard.returncode == 0, f"the track is heard: {heard.stdout.strip()}")
+
+    rows = screen.parse(open(os.path.join(work, "final-screen.txt"), encoding="utf-8").read())
+    shown = np.array(screen.half_block_pixels(rows), dtype=float)
+    right, wrong = picture_error(shown, picture), picture_error(shown, other_picture)
+    check(right < 20 and right < wrong / 2,
+          f"the last picture is on screen (difference {right:.1f}; another picture {wrong:.1f})")
+    print(f"{len(failures)} failed" if failures else "all passed")
+    return 1 if failures else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main(*sys.argv[1:]))
