@@ -17,6 +17,7 @@ struct TerminalGeometry {
     int rows = 0;
     int widthPixels = 0;
     int heightPixels = 0;
+    bool operator==(const TerminalGeometry&) const = default;
 };
 
 class TerminalCanvas {

@@ -49,10 +49,7 @@ public:
 
     void encodeFrame(const PixelSurface& surface, const TerminalGeometry& terminal,
                      std::string& out) override {
-        if (terminal.columns != geometry_.columns || terminal.rows != geometry_.rows ||
-            terminal.widthPixels != geometry_.widthPixels ||
-            terminal.heightPixels != geometry_.heightPixels)
-            layOut(terminal);
+        if (terminal != geometry_) layOut(terminal);
         if (terminal.columns <= 0 || terminal.rows <= 0) return;
         std::size_t start = out.size();
         // Nothing is assumed about the cursor or the colours left by whatever came before.

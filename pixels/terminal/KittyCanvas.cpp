@@ -49,10 +49,7 @@ class KittyCanvas final : public TerminalCanvas {
 public:
     void encodeFrame(const PixelSurface& surface, const TerminalGeometry& terminal,
                      std::string& out) override {
-        if (terminal.columns != geometry_.columns || terminal.rows != geometry_.rows ||
-            terminal.widthPixels != geometry_.widthPixels ||
-            terminal.heightPixels != geometry_.heightPixels)
-            layOut(terminal);
+        if (terminal != geometry_) layOut(terminal);
         if (view_.target.width <= 0 || view_.target.height <= 0) return;
         sample(surface);
         if (rgb_ == sent_) return;

@@ -85,10 +85,7 @@ public:
 
     void encodeFrame(const PixelSurface& surface, const TerminalGeometry& terminal,
                      std::string& out) override {
-        if (terminal.columns != geometry_.columns || terminal.rows != geometry_.rows ||
-            terminal.widthPixels != geometry_.widthPixels ||
-            terminal.heightPixels != geometry_.heightPixels)
-            layOut(terminal);
+        if (terminal != geometry_) layOut(terminal);
         if (view_.target.width <= 0 || view_.target.height <= 0) return;
         dither(surface);
         if (indices_ == sent_) return;

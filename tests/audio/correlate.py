@@ -27,7 +27,12 @@ def main(reference_wav, recording, seconds, minimum):
     total = np.zeros(n)
     for ch in range(2):
         total += np.fft.irfft(np.fft.rfft(recorded[:, ch], n) * np.conj(np.fft.rfft(ref[:, ch], n)), n)
-    lag = int(np.argmax(total[: len(recorded) - len(ref) + 1]))
+    # Normalise by the energy of each window of the recording, so that a louder passage
+    # elsewhere does not outweigh the place where the reference really is.
+    lags = len(recorded) - len(ref) + 1
+    energy = np.cumsum(np.concatenate([[0.0], (recorded**2).sum(axis=1)]))
+    window = np.sqrt(np.maximum(energy[len(ref):len(ref) + lags] - energy[:lags], 1e-9))
+    lag = int(np.argmax(total[:lags] / window))
     window = recorded[lag : lag + len(ref)]
     corr = float(np.sum(window * ref) / np.sqrt(np.sum(window**2) * np.sum(ref**2)))
     print(f"correlation {corr:.4f} at lag {lag / rate:.3f} s")

@@ -18,19 +18,20 @@ record "$work/heard.raw"
 "${tmux[@]}" pipe-pane -o "exec /usr/bin/python3 $here/stamp.py $work/stream"
 started=$(date +%s)
 
-# The show takes 51.6 + 26.52 s before its gallery, which ends with the track (264.17 s
-# after the slides began); then the screen stays still until Enter.
-sleep 300
+# The show takes 51.6 + 26.52 s before its gallery, which paints for about 235 s; then the
+# screen stays still until Enter. Wait for that stillness.
+sleep 312
 last=-1
-while (( $(date +%s) - started < 330 )); do
+while (( $(date +%s) - started < 340 )); do
   size=$(stat -c %s "$work/stream")
   [[ $size == "$last" ]] && break
   last=$size
   sleep 3
 done
+echo "screen still $(( $(date +%s) - started )) s after the start"
 "${tmux[@]}" capture-pane -p -e > "$work/final-screen.txt"
 "${tmux[@]}" send-keys Enter
-for _ in $(seq 50); do [[ -s $work/status ]] && break; sleep 0.1; done
+for _ in $(seq 100); do [[ -s $work/status ]] && break; sleep 0.1; done
 stop_recording
 
 /usr/bin/python3 "$here/check_full_show.py" "$work" "$track" "$picture" "$other_picture"

@@ -84,7 +84,7 @@ class PtyShow:
         return b"".join(data for _, data in self.chunks)
 
     def text(self):
-        return ESCAPE.sub(b"", self.raw()).decode("utf-8").replace("\r\n", "\n")
+        return ESCAPE.sub(b"", self.raw()).decode("utf-8", "replace").replace("\r\n", "\n")
 
     def modes_now(self):
         return termios.tcgetattr(self.slave)
