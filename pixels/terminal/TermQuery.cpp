@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 #include <vector>
@@ -81,6 +82,13 @@ TerminalReplies askTerminal() {
     int input = isatty(STDIN_FILENO) ? STDIN_FILENO : ::open("/dev/tty", O_RDWR | O_NOCTTY);
     if (input < 0) return {};
     TerminalReplies replies;
+    // A line the viewer typed ahead is meant for the final key wait; reading the answers
+    // would swallow it, so then the environment alone decides.
+    int pending = 0;
+    if (ioctl(input, FIONREAD, &pending) == 0 && pending > 0) {
+        if (input != STDIN_FILENO) ::close(input);
+        return replies;
+    }
     termios saved{};
     if (tcgetattr(input, &saved) == 0) {
         termios raw = saved;
