@@ -50,8 +50,9 @@ public:
         if (!escapes_) return;
         winsize original{};
         if (TerminalGuard::originalSize(original))
-            TerminalGuard::onRestore(Restore::Size, "\x1b[8;" + std::to_string(original.ws_row) + ";" +
-                                              std::to_string(original.ws_col) + "t");
+            TerminalGuard::onRestore(Restore::Size, "\x1b[8;" + std::to_string(original.ws_row) +
+                                                        ";" + std::to_string(original.ws_col) +
+                                                        "t");
         // Many terminals ignore the request; the show goes on at whatever size there is.
         std::printf("\x1b[8;%d;%dt", lines, columns);
         // Lines written for a console of that width are clipped by a narrower terminal rather

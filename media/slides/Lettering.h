@@ -13,7 +13,7 @@ inline constexpr int GlyphRows = 7;
 inline constexpr int LetterSpacing = 2;
 
 class BitmapText {
-  public:
+public:
     // Throws std::invalid_argument for a character the font does not have.
     explicit BitmapText(std::string_view text);
 
@@ -29,7 +29,7 @@ class BitmapText {
     // smoothed outline.
     double ink(double u, double v) const;
 
-  private:
+private:
     int columns_ = 0;
     std::vector<bool> bits_;
 };
