@@ -1,19 +1,12 @@
 #include "media/RiffWave.h"
 
+#include "media/LittleEndian.h"
+
 #include <cstring>
 
 namespace veloria {
 namespace {
 
-std::uint32_t read32(std::span<const std::byte> bytes, std::size_t at) {
-    std::uint32_t v = 0;
-    for (int i = 3; i >= 0; --i) v = (v << 8) | std::to_integer<std::uint32_t>(bytes[at + i]);
-    return v;
-}
-std::uint16_t read16(std::span<const std::byte> bytes, std::size_t at) {
-    return static_cast<std::uint16_t>(std::to_integer<unsigned>(bytes[at]) |
-                                      std::to_integer<unsigned>(bytes[at + 1]) << 8);
-}
 bool isTag(std::span<const std::byte> bytes, std::size_t at, const char (&tag)[5]) {
     return std::memcmp(bytes.data() + at, tag, 4) == 0;
 }
@@ -22,20 +15,20 @@ bool isTag(std::span<const std::byte> bytes, std::size_t at, const char (&tag)[5
 
 std::optional<WaveSound> parseWave(std::span<const std::byte> file) {
     if (file.size() < 12 || !isTag(file, 0, "RIFF") || !isTag(file, 8, "WAVE")) return {};
-    std::uint64_t riffEnd = 8 + static_cast<std::uint64_t>(read32(file, 4));
+    std::uint64_t riffEnd = 8 + static_cast<std::uint64_t>(readLittle32(file, 4));
     if (riffEnd > file.size()) return {};
     WaveSound sound;
     bool haveFormat = false;
     std::uint64_t at = 12;
     while (at + 8 <= riffEnd) {
-        std::uint64_t size = read32(file, at + 4);
+        std::uint64_t size = readLittle32(file, at + 4);
         std::uint64_t body = at + 8;
         if (body + size > riffEnd) return {};
         if (isTag(file, at, "fmt ")) {
-            if (size < 16 || read16(file, body) != 1) return {}; // PCM only
-            sound.channels = read16(file, body + 2);
-            sound.sampleRate = read32(file, body + 4);
-            sound.bitsPerSample = read16(file, body + 14);
+            if (size < 16 || readLittle16(file, body) != 1) return {}; // PCM only
+            sound.channels = readLittle16(file, body + 2);
+            sound.sampleRate = readLittle32(file, body + 4);
+            sound.bitsPerSample = readLittle16(file, body + 14);
             haveFormat = sound.channels > 0 && sound.sampleRate > 0 && sound.bitsPerSample > 0;
         } else if (isTag(file, at, "data")) {
             if (!haveFormat) return {};

@@ -1,5 +1,7 @@
 #include "media/RiffWave.h"
 
+#include "tests/fakes/ByteFixtures.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -8,12 +10,9 @@
 namespace veloria {
 namespace {
 
-std::string le32(std::uint32_t v) {
-    return {char(v), char(v >> 8), char(v >> 16), char(v >> 24)};
-}
-std::string le16(std::uint16_t v) {
-    return {char(v), char(v >> 8)};
-}
+using testing::bytes;
+using testing::le16;
+using testing::le32;
 
 std::string chunk(const std::string& id, const std::string& body) {
     return id + le32(static_cast<std::uint32_t>(body.size())) + body +
@@ -24,9 +23,6 @@ std::string pcmFormat(std::uint16_t tag = 1) {
 }
 std::string riff(const std::string& chunks) {
     return "RIFF" + le32(static_cast<std::uint32_t>(4 + chunks.size())) + "WAVE" + chunks;
-}
-std::span<const std::byte> bytes(const std::string& s) {
-    return std::as_bytes(std::span(s.data(), s.size()));
 }
 
 TEST(ParseWave, FindsTheFormatAndSamplesPastOtherChunks) {

@@ -1,20 +1,12 @@
 #include "pixels/Bitmap.h"
 
+#include "media/LittleEndian.h"
+
 #include <cstdint>
 #include <string>
 
 namespace veloria {
 namespace {
-
-std::uint32_t read32(std::span<const std::byte> b, std::size_t at) {
-    std::uint32_t v = 0;
-    for (int i = 3; i >= 0; --i) v = (v << 8) | std::to_integer<std::uint32_t>(b[at + i]);
-    return v;
-}
-std::uint16_t read16(std::span<const std::byte> b, std::size_t at) {
-    return static_cast<std::uint16_t>(std::to_integer<unsigned>(b[at]) |
-                                      std::to_integer<unsigned>(b[at + 1]) << 8);
-}
 
 // The info headers that may stand in front of the rows: BITMAPINFOHEADER, V4 and V5.
 bool knownHeaderSize(std::uint32_t size) {
@@ -34,14 +26,15 @@ void Bitmap::loadPackedDib(std::span<const std::byte> dib, std::string_view name
         throw PictureError("Resource " + std::string(name) + " is not a readable bitmap: " + why);
     };
     if (dib.size() < 40) fail("shorter than a bitmap header");
-    std::uint32_t headerSize = read32(dib, 0);
+    std::uint32_t headerSize = readLittle32(dib, 0);
     if (!knownHeaderSize(headerSize) || headerSize > dib.size())
         fail("header of " + std::to_string(headerSize) + " bytes");
-    auto width = static_cast<std::int32_t>(read32(dib, 4));
-    auto height = static_cast<std::int32_t>(read32(dib, 8));
-    if (read16(dib, 14) != 24) fail(std::to_string(read16(dib, 14)) + " bits per pixel, not 24");
-    if (read32(dib, 16) != 0)
-        fail("compressed (compression " + std::to_string(read32(dib, 16)) + ")");
+    auto width = static_cast<std::int32_t>(readLittle32(dib, 4));
+    auto height = static_cast<std::int32_t>(readLittle32(dib, 8));
+    if (readLittle16(dib, 14) != 24)
+        fail(std::to_string(readLittle16(dib, 14)) + " bits per pixel, not 24");
+    if (readLittle32(dib, 16) != 0)
+        fail("compressed (compression " + std::to_string(readLittle32(dib, 16)) + ")");
     if (width <= 0 || height == 0 || height == INT32_MIN) fail("no pixels");
     std::uint64_t rows = height < 0 ? -static_cast<std::int64_t>(height) : height;
     std::uint64_t rowBytes = (static_cast<std::uint64_t>(width) * 3 + 3) / 4 * 4;

@@ -1,5 +1,7 @@
 #include "pixels/Bitmap.h"
 
+#include "tests/fakes/ByteFixtures.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -8,12 +10,9 @@
 namespace veloria {
 namespace {
 
-std::string le32(std::uint32_t v) {
-    return {char(v), char(v >> 8), char(v >> 16), char(v >> 24)};
-}
-std::string le16(std::uint16_t v) {
-    return {char(v), char(v >> 8)};
-}
+using testing::bytes;
+using testing::le16;
+using testing::le32;
 
 struct DibSpec {
     std::int32_t width = 3, height = 2;
@@ -38,10 +37,6 @@ std::string packedDib(const DibSpec& s, const std::vector<std::vector<ColorValue
         dib += row;
     }
     return dib;
-}
-
-std::span<const std::byte> bytes(const std::string& s) {
-    return std::as_bytes(std::span(s.data(), s.size()));
 }
 
 constexpr ColorValue Red = rgb(255, 0, 0), Blue = rgb(0, 0, 255), Green = rgb(0, 255, 0);
