@@ -3,7 +3,6 @@
 # program runs under Wine through the cross-compiling emulator.
 if(BUILD_TESTING)
   if(CMAKE_CROSSCOMPILING)
-    set(gtest_disable_pthreads OFF CACHE BOOL "" FORCE)
     add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
   else()
     find_package(GTest REQUIRED)
