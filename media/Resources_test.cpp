@@ -1,23 +1,12 @@
+#include "media/LittleEndian.h"
 #include "media/Resources.h"
 #include "media/RiffWave.h"
 
 #include <gtest/gtest.h>
 
-#include <cstring>
-
 namespace veloria {
 namespace {
 
-std::uint32_t le32(std::span<const std::byte> b, std::size_t at) {
-    std::uint32_t v;
-    std::memcpy(&v, b.data() + at, 4);
-    return v;
-}
-std::uint16_t le16(std::span<const std::byte> b, std::size_t at) {
-    std::uint16_t v;
-    std::memcpy(&v, b.data() + at, 2);
-    return v;
-}
 std::string tag(std::span<const std::byte> b, std::size_t at) {
     return std::string(reinterpret_cast<const char*>(b.data() + at), 4);
 }
@@ -34,19 +23,19 @@ TEST_P(EmbeddedPicture, IsAPackedV5DibOfItsExactSize) {
     auto bytes = findResource(programModule(), ResourceType::Bitmap, c.name);
     ASSERT_TRUE(bytes) << c.name;
     ASSERT_EQ(bytes->size(), c.resourceBytes);
-    EXPECT_EQ(le32(*bytes, 0), 124u); // BITMAPV5HEADER, no file header in front
-    EXPECT_EQ(le32(*bytes, 4), c.width);
-    EXPECT_EQ(le32(*bytes, 8), c.height); // positive: bottom-up rows
-    EXPECT_EQ(le16(*bytes, 12), 1u);      // planes
-    EXPECT_EQ(le16(*bytes, 14), 24u);     // bits per pixel
-    EXPECT_EQ(le32(*bytes, 16), 0u);      // BI_RGB
-    EXPECT_EQ(le32(*bytes, 20), c.rowBytes * c.height);
-    EXPECT_EQ(le32(*bytes, 40), 0x00FF0000u); // red mask
-    EXPECT_EQ(le32(*bytes, 44), 0x0000FF00u);
-    EXPECT_EQ(le32(*bytes, 48), 0x000000FFu);
-    EXPECT_EQ(le32(*bytes, 52), 0xFF000000u); // alpha mask
-    EXPECT_EQ(le32(*bytes, 56), 0x73524742u); // 'sRGB'
-    EXPECT_EQ(le32(*bytes, 108), 4u);         // intent
+    EXPECT_EQ(readLittle32(*bytes, 0), 124u); // BITMAPV5HEADER, no file header in front
+    EXPECT_EQ(readLittle32(*bytes, 4), c.width);
+    EXPECT_EQ(readLittle32(*bytes, 8), c.height); // positive: bottom-up rows
+    EXPECT_EQ(readLittle16(*bytes, 12), 1u);      // planes
+    EXPECT_EQ(readLittle16(*bytes, 14), 24u);     // bits per pixel
+    EXPECT_EQ(readLittle32(*bytes, 16), 0u);      // BI_RGB
+    EXPECT_EQ(readLittle32(*bytes, 20), c.rowBytes * c.height);
+    EXPECT_EQ(readLittle32(*bytes, 40), 0x00FF0000u); // red mask
+    EXPECT_EQ(readLittle32(*bytes, 44), 0x0000FF00u);
+    EXPECT_EQ(readLittle32(*bytes, 48), 0x000000FFu);
+    EXPECT_EQ(readLittle32(*bytes, 52), 0xFF000000u); // alpha mask
+    EXPECT_EQ(readLittle32(*bytes, 56), 0x73524742u); // 'sRGB'
+    EXPECT_EQ(readLittle32(*bytes, 108), 4u);         // intent
 }
 
 INSTANTIATE_TEST_SUITE_P(AllFive, EmbeddedPicture,
@@ -62,18 +51,18 @@ TEST(EmbeddedTrack, IsTheWholeWaveFileWithItsExactLayout) {
     ASSERT_TRUE(bytes);
     ASSERT_EQ(bytes->size(), 46600270u);
     EXPECT_EQ(tag(*bytes, 0), "RIFF");
-    EXPECT_EQ(le32(*bytes, 4), 46600262u);
+    EXPECT_EQ(readLittle32(*bytes, 4), 46600262u);
     EXPECT_EQ(tag(*bytes, 8), "WAVE");
     EXPECT_EQ(tag(*bytes, 12), "fmt ");
-    EXPECT_EQ(le32(*bytes, 16), 16u);
-    EXPECT_EQ(le32(*bytes, 28), 176400u);
-    EXPECT_EQ(le16(*bytes, 32), 4u);
+    EXPECT_EQ(readLittle32(*bytes, 16), 16u);
+    EXPECT_EQ(readLittle32(*bytes, 28), 176400u);
+    EXPECT_EQ(readLittle16(*bytes, 32), 4u);
     EXPECT_EQ(tag(*bytes, 36), "LIST");
-    EXPECT_EQ(le32(*bytes, 40), 26u);
+    EXPECT_EQ(readLittle32(*bytes, 40), 26u);
     EXPECT_EQ(tag(*bytes, 44), "INFO");
     EXPECT_EQ(tag(*bytes, 48), "ISFT");
     EXPECT_EQ(tag(*bytes, 70), "data");
-    EXPECT_EQ(le32(*bytes, 74), 46600192u);
+    EXPECT_EQ(readLittle32(*bytes, 74), 46600192u);
 
     auto sound = parseWave(*bytes);
     ASSERT_TRUE(sound);
