@@ -57,6 +57,13 @@ std::vector<std::size_t> widthsOf(const std::vector<std::string>& lines) {
     return widths;
 }
 
+// The calls from the music's start on: the movement of the music and the slides.
+std::vector<testing::LoggedCall> fromMusic(const ShowLog& log) {
+    auto music = std::find_if(log.calls.begin(), log.calls.end(),
+                              [](const auto& c) { return c.call == "playMusic"; });
+    return {music, log.calls.end()};
+}
+
 TEST(ShowOpening, SetsCodePagesThenSizeBeforeAnyTextAndEndsWithTheKeyWait) {
     const RecordedShow& show = recordedShow();
     EXPECT_EQ(
@@ -92,10 +99,9 @@ TEST(ShowOpening, TypesEachTextAtItsOwnPaceForFiftyOneAndAHalfSeconds) {
     // IntroText1 and IntroText2 share 50 ms, so they form one run of 319 + 484 pauses.
     EXPECT_EQ(runs, (std::vector<std::pair<std::string, int>>{
                         {"170", 10}, {"50", 319 + 484}, {"150", 27}, {"350", 14}, {"100", 8}}));
-    auto music = std::find_if(show.log.calls.begin(), show.log.calls.end(),
-                              [](const auto& c) { return c.call == "playMusic"; });
-    ASSERT_NE(music, show.log.calls.end());
-    EXPECT_EQ(music->atMs, 51600);
+    auto music = fromMusic(show.log);
+    ASSERT_FALSE(music.empty());
+    EXPECT_EQ(music.front().atMs, 51600);
 }
 
 TEST(ShowOpening, BreaksTheProseIntoTheExpectedLines) {
@@ -114,13 +120,6 @@ TEST(ShowOpening, BreaksTheProseIntoTheExpectedLines) {
     EXPECT_EQ(lines[20], "    PLEASE, TURN ON THE SOUND!!");
     EXPECT_EQ(lines[21], "    3... 2... 1...");
     EXPECT_EQ(lines[22], "    VELORIA!");
-}
-
-// The calls from the music's start on: the movement of the music and the slides.
-std::vector<testing::LoggedCall> fromMusic(const ShowLog& log) {
-    auto music = std::find_if(log.calls.begin(), log.calls.end(),
-                              [](const auto& c) { return c.call == "playMusic"; });
-    return {music, log.calls.end()};
 }
 
 TEST(ShowMusicAndSlides, StartsTheMusicThenWidensAndColoursBeforeTheFirstSlideLine) {
