@@ -14,7 +14,11 @@ ESCAPE = re.compile(rb"\x1b\[[0-9;?]*[ -/]*[@-~]|\x1b\][^\x07]*\x07|\x1b[PX^_].*
 
 
 class PtyShow:
-    def __init__(self, argv, columns=80, lines=24, env=None):
+    def __init__(self, argv, columns=80, lines=24, env=None, answer=None, bytes_per_second=None):
+        """answer: what the terminal replies when asked for its device attributes (None: it
+        never replies). bytes_per_second: how fast the terminal reads (None: at once)."""
+        self.answer, self.answered = answer, False
+        self.bytes_per_second = bytes_per_second
         self.master, self.slave = pty.openpty()
         fcntl.ioctl(self.slave, termios.TIOCSWINSZ, struct.pack("HHHH", lines, columns, 0, 0))
         self.modes_before = termios.tcgetattr(self.slave)
@@ -29,6 +33,7 @@ class PtyShow:
             os.execvpe(argv[0], argv, {**os.environ, "LANG": "C.UTF-8", "TERM": "xterm-256color",
                                        **(env or {})})
         self.status = None
+        self.ended = None  # seconds from the start to the program's exit
 
     def pump(self, seconds):
         """Reads output for up to the given time, or until the program has exited."""
@@ -37,15 +42,19 @@ class PtyShow:
             ready, _, _ = select.select([self.master], [], [], 0.05)
             if ready:
                 try:
-                    data = os.read(self.master, 65536)
+                    data = os.read(self.master, 4096 if self.bytes_per_second else 65536)
                 except OSError:
                     data = b""
                 if data:
                     self.chunks.append((time.monotonic() - self.started, data))
+                    self.reply_if_asked()
+                    if self.bytes_per_second:
+                        time.sleep(len(data) / self.bytes_per_second)
             if self.status is None:
                 pid, status = os.waitpid(self.pid, os.WNOHANG)
                 if pid:
                     self.status = status
+                    self.ended = time.monotonic() - self.started
             if self.status is not None and not ready:
                 return
 
@@ -70,6 +79,18 @@ class PtyShow:
                 return at
         return None
 
+    def reply_if_asked(self):
+        if self.answer is None or self.answered:
+            return
+        recent = b"".join(data for _, data in self.chunks[-3:])
+        if b"\x1b[c" in recent:
+            self.answered = True
+            self.type(self.answer)
+
+    def resize(self, columns, lines):
+        """Changes the terminal's size; the kernel tells the program with SIGWINCH."""
+        fcntl.ioctl(self.master, termios.TIOCSWINSZ, struct.pack("HHHH", lines, columns, 0, 0))
+
     def type(self, text):
         os.write(self.master, text)
 
@@ -78,6 +99,7 @@ class PtyShow:
         if self.status is None:
             os.kill(self.pid, 9)
             _, self.status = os.waitpid(self.pid, 0)
+            self.ended = time.monotonic() - self.started
         return self.status
 
     def raw(self):
