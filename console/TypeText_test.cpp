@@ -2,6 +2,7 @@
 #include "tests/fakes/RecordingPlatform.h"
 
 #include <gtest/gtest.h>
+#include <ostream>
 
 namespace veloria {
 namespace {
@@ -26,6 +27,11 @@ struct BreakCase {
     std::string text;
     std::string expected;
 };
+
+// Named in test output by its description, not by its bytes (which include padding).
+void PrintTo(const BreakCase& c, std::ostream* out) {
+    *out << c.name;
+}
 
 // Builds a text with a space at each given 1-based position and letters elsewhere.
 std::string lettersWithSpacesAt(std::size_t length, std::initializer_list<std::size_t> spaces) {

@@ -7,7 +7,7 @@ show_packages=(g++ cmake ninja-build pkg-config libpulse-dev libasound2-dev zlib
 test_packages=("${show_packages[@]}" googletest libgtest-dev libbenchmark-dev python3
                g++-mingw-w64-x86-64 wine wine64 ffmpeg sox imagemagick
                pulseaudio pulseaudio-utils python3-numpy libvterm-dev tmux xvfb xdotool
-               clang libclang-rt-14-dev)
+               clang libclang-rt-14-dev strace valgrind)
 
 case "${1:-}" in
   show) packages=("${show_packages[@]}") ;;

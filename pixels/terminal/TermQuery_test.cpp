@@ -1,6 +1,7 @@
 #include "pixels/terminal/TermQuery.h"
 
 #include <gtest/gtest.h>
+#include <ostream>
 
 namespace veloria {
 namespace {
@@ -16,6 +17,11 @@ struct ReplyCase {
     CanvasKind kind;
     GraphicsLimit sixelLimit;
 };
+
+// Named in test output by its description, not by its bytes (which include padding).
+void PrintTo(const ReplyCase& c, std::ostream* out) {
+    *out << c.name;
+}
 
 const ReplyCase Cases[] = {
     {"xterm vt340 with sixel",
