@@ -47,6 +47,14 @@ void appendBase64(std::string& out, const std::uint8_t* data, std::size_t size) 
 
 class KittyCanvas final : public TerminalCanvas {
 public:
+    KittyCanvas() = default;
+    // The deflate state points into itself and owns zlib's buffers: never copied, always ended.
+    KittyCanvas(const KittyCanvas&) = delete;
+    KittyCanvas& operator=(const KittyCanvas&) = delete;
+    ~KittyCanvas() override {
+        if (deflating_) deflateEnd(&stream_);
+    }
+
     void encodeFrame(const PixelSurface& surface, const TerminalGeometry& terminal,
                      std::string& out) override {
         if (terminal != geometry_) layOut(terminal);
