@@ -23,6 +23,12 @@ cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 cmake --build build-asan --target unit_tests
 (cd build-asan && ctest -L unit --output-on-failure -j2)
 bash tests/memcheck/run_memcheck.sh build
+
+# The Debian package, installed, run and removed on a fresh Debian 12 chroot.
+(cd build && cpack)
+sudo=()
+((EUID == 0)) || sudo=(sudo)
+"${sudo[@]}" bash scripts/check-deb.sh build
 (cd build-win && ctest --output-on-failure)
 
 # Both builds generate their media themselves; the bytes must not depend on the platform.

@@ -166,10 +166,10 @@ def case_slow_terminal(binary, pulse_server, track):
             (show.modes_now() == show.modes_before, "terminal modes as they were")]
 
 
-def interrupt_case(at_seconds, signum, canvas):
+def interrupt_case(at_seconds, signum, canvas, bytes_per_second):
     def run(binary):
         show = PtyShow([binary], columns=150, lines=51, answer=ANSWERS[canvas],
-                       env={"COLORTERM": "truecolor"})
+                       bytes_per_second=bytes_per_second, env={"COLORTERM": "truecolor"})
         show.pump(at_seconds)
         os.kill(show.pid, signum)
         status = show.finish(10)
@@ -203,6 +203,32 @@ CASES = {
     "a resize storm during the gallery": case_resize_storm,
 }
 
+def case_traced(binary, pulse_server):
+    """The whole show under strace, with sound and graphics: it writes no file and opens no
+    network socket. Devices (the terminal, sound cards) are not files."""
+    log = tempfile.NamedTemporaryFile(suffix=".strace")
+    show = PtyShow(["strace", "-f", "-qq", "-o", log.name,
+                    "-e", "trace=open,openat,openat2,creat,socket,mkdir,rename,unlink,truncate",
+                    binary], columns=150, lines=51, answer=ANSWERS["sixel"],
+                   env={"COLORTERM": "truecolor", "PULSE_SERVER": pulse_server})
+    show.wait_for(b"\x1b[c", SHOW_SECONDS)
+    show.pump(0.2)
+    show.type(b"\r")
+    status = show.finish(SHOW_SECONDS * 2)
+    calls = open(log.name, encoding="utf-8", errors="replace").read().splitlines()
+    opens = [c for c in calls if re.search(r"\bopen(at2?)?\(|\bcreat\(", c)]
+    writes = [c for c in opens if re.search(r"O_WRONLY|O_RDWR|O_CREAT|O_TRUNC", c)
+              and not re.search(r'"/dev/', c)] + [c for c in calls if "creat(" in c]
+    sockets = [c for c in calls if "socket(" in c]
+    changes = [c for c in calls if re.search(r"\b(mkdir|rename|unlink|truncate)\(", c)]
+    return [exited(status),
+            (len(opens) > 10 and any("AF_UNIX" in c for c in sockets),
+             f"{len(opens)} opens and {len(sockets)} sockets traced"),
+            (not writes, f"no file opened for writing: {writes[:3]}"),
+            (all("AF_UNIX" in c for c in sockets), f"no network socket: {sockets[:3]}"),
+            (not changes, f"no file made, renamed or removed: {changes[:3]}")]
+
+
 INTERRUPTS = 100
 
 
@@ -214,8 +240,11 @@ def interrupt_cases(seed):
         at = chance.uniform(0.05, SHOW_SECONDS - 0.3)
         signum = chance.choice([signal.SIGINT, signal.SIGTERM, signal.SIGHUP])
         canvas = chance.choice(list(ANSWERS))
-        cases[f"interrupt {i + 1}: {signal.Signals(signum).name} at {at:.2f} s, {canvas}"] = \
-            interrupt_case(at, signum, canvas)
+        # On a slow terminal the signal often comes while a frame is still being written.
+        rate = chance.choice([None, 1_000_000])
+        speed = "a slow terminal" if rate else "a fast terminal"
+        cases[f"interrupt {i + 1}: {signal.Signals(signum).name} at {at:.2f} s, {canvas}, {speed}"] = \
+            interrupt_case(at, signum, canvas, rate)
     return cases
 
 
@@ -254,7 +283,11 @@ def main(binary, pulse_server, track, seed):
     # The cases that time the show run four at a time, apart from the interrupts.
     summary = [report("faults", run_cases(cases, binary, 4))]
     print(f"interrupts chosen with seed {seed}")
-    summary.append(report("interrupts", run_cases(interrupt_cases(seed), binary, 6)))
+    traced = "the whole show under strace"
+    later = {traced: lambda b: case_traced(b, pulse_server), **interrupt_cases(seed)}
+    results = run_cases(later, binary, 6)
+    summary.append(report("strace", results[:1]))
+    summary.append(report("interrupts", results[1:]))
     print("| cases | runs | passed |\n|---|---|---|")
     for group, runs, passed in summary:
         print(f"| {group} | {runs} | {passed} |")

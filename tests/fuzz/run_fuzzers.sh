@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # Builds the bitmap and WAVE readers' fuzz targets with clang's libFuzzer, AddressSanitizer
-# and UndefinedBehaviorSanitizer, and runs each for the given number of seconds, starting from
-# small valid files. Any crash, leak or undefined behaviour fails the run.
-# Usage: run_fuzzers.sh SOURCE_DIR SECONDS_EACH
+# and UndefinedBehaviorSanitizer, and runs each for the given number of executions, starting
+# from small valid files. Any crash, leak or undefined behaviour fails the run.
+# Usage: run_fuzzers.sh SOURCE_DIR EXECUTIONS_EACH
 set -euo pipefail
-src=$1 seconds=$2
+src=$1 runs=$2
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 flags=(-std=c++20 -O1 -g -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all -I"$src")
@@ -23,7 +23,8 @@ body = b"WAVE" + fmt + b"LIST" + struct.pack("<I", 5) + b"INFOx\0" + b"data" + s
 open(f"{work}/riff/seed", "wb").write(b"RIFF" + struct.pack("<I", len(body)) + body)
 PY
 for target in dib riff; do
-  "$work/${target}_fuzz" -max_total_time="$seconds" -print_final_stats=1 "$work/$target" 2>"$work/$target.log" ||
+  "$work/${target}_fuzz" -runs="$runs" -print_final_stats=1 "$work/$target" 2>"$work/$target.log" ||
     { tail -40 "$work/$target.log"; exit 1; }
-  echo "$target: $(grep -m1 'stat::number_of_executed_units' "$work/$target.log" | awk '{print $2}') executions, no crash"
+  echo "$target: $(grep -m1 'stat::number_of_executed_units' "$work/$target.log" | awk '{print $2}') executions in" \
+    "$(grep -m1 'stat::average_exec_per_sec' "$work/$target.log" | awk '{print $2}')/s, no crash"
 done
