@@ -64,15 +64,18 @@ public:
         if (sent_.empty()) out += "\x1b[0;40m\x1b[2J\x1b[0m"; // black around the image
         sent_ = rgb_;
         compress();
-        appendTransmission(out);
+        unsigned shown = KittyImageIds[current_];
+        current_ ^= 1;
+        appendTransmission(out, KittyImageIds[current_]);
+        if (anyShown_) appendDeletion(out, shown);
+        anyShown_ = true;
     }
 
     void invalidate() override { sent_.clear(); }
 
     std::string farewell() const override {
-        std::string out = "\x1b_Ga=d,d=I,q=2,i=";
-        appendNumber(out, KittyImageId);
-        out += "\x1b\\";
+        std::string out;
+        for (unsigned id : KittyImageIds) appendDeletion(out, id);
         return out;
     }
 
@@ -123,7 +126,14 @@ private:
         compressed_.resize(stream_.total_out);
     }
 
-    void appendTransmission(std::string& out) {
+    // Deletes the image and frees its data.
+    static void appendDeletion(std::string& out, unsigned id) {
+        out += "\x1b_Ga=d,d=I,q=2,i=";
+        appendNumber(out, id);
+        out += "\x1b\\";
+    }
+
+    void appendTransmission(std::string& out, unsigned id) {
         out += "\x1b[";
         appendNumber(out, view_.target.y / view_.cellHeight + 1);
         out += ';';
@@ -138,7 +148,7 @@ private:
                 // Transmit and show, RGB, zlib, no cursor move, no replies; the offset
                 // within the first cell centres the image to the pixel.
                 out += "a=T,f=24,o=z,C=1,q=2,i=";
-                appendNumber(out, KittyImageId);
+                appendNumber(out, id);
                 out += ",s=";
                 appendNumber(out, width_);
                 out += ",v=";
@@ -171,6 +181,8 @@ private:
     int height_ = 0;
     std::vector<std::uint8_t> rgb_;  // the frame's image
     std::vector<std::uint8_t> sent_; // the image on the screen
+    unsigned current_ = 0;           // which of the two ids the last frame was shown under
+    bool anyShown_ = false;          // a frame's image is on the terminal
     z_stream stream_{};
     bool deflating_ = false;
     std::vector<std::uint8_t> compressed_;

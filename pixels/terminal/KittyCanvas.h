@@ -1,7 +1,9 @@
-// Shows the surface pixel for pixel through the kitty graphics protocol: each frame replaces
-// one image (the same id every time) with the frame's RGB, zlib-compressed, placed at the
-// same spot without moving the cursor or asking for replies. A frame identical to the last is
-// not sent; the farewell deletes the image.
+// Shows the surface pixel for pixel through the kitty graphics protocol: each frame is one
+// image of the frame's RGB, zlib-compressed, placed at the same spot without moving the cursor
+// or asking for replies. Frames alternate between two image ids and the last frame's image is
+// deleted only once the new one is shown, since a terminal drops an image as soon as a new
+// one under its id starts to arrive, which would blink the picture. A frame identical to the
+// last is not sent; the farewell deletes both images.
 #pragma once
 
 #include "pixels/TerminalCanvas.h"
@@ -10,8 +12,8 @@
 
 namespace veloria {
 
-// The id under which the canvas keeps its image on the terminal.
-inline constexpr unsigned KittyImageId = 31;
+// The ids under which the canvas keeps its images on the terminal, taken in turn.
+inline constexpr unsigned KittyImageIds[2] = {31, 32};
 
 std::unique_ptr<TerminalCanvas> makeKittyCanvas();
 

@@ -68,10 +68,11 @@ std::vector<std::uint8_t> inflate(const std::vector<std::uint8_t>& data, std::si
     return out;
 }
 
-// The image one frame transmits, with the first command's keys.
+// The image one frame transmits, with the first command's keys, and the commands after it.
 struct Transmission {
     std::map<std::string, std::string> keys;
     std::vector<std::uint8_t> rgb;
+    std::vector<Command> after;
 };
 
 Transmission transmission(const std::string& bytes) {
@@ -79,6 +80,12 @@ Transmission transmission(const std::string& bytes) {
     Transmission t;
     if (commands.empty()) return t;
     t.keys = commands.front().keys;
+    std::size_t chunks = 0;
+    while (chunks < commands.size() && commands[chunks].keys["m"] != "0") ++chunks;
+    t.after.assign(commands.begin() +
+                       static_cast<std::ptrdiff_t>(std::min(chunks + 1, commands.size())),
+                   commands.end());
+    commands.resize(std::min(chunks + 1, commands.size()));
     std::string base64;
     for (std::size_t i = 0; i < commands.size(); ++i) {
         const Command& c = commands[i];
@@ -107,7 +114,7 @@ PixelSurface noise(std::uint32_t seed) {
     return surface;
 }
 
-TEST(KittyCanvas, TransmitsTheFrameRgbPixelForPixelUnderOneId) {
+TEST(KittyCanvas, TransmitsTheFrameRgbPixelForPixel) {
     // A console-sized screen: the whole surface at one pixel per pixel.
     const TerminalGeometry terminal{115, 51, 1150, 1020};
     auto canvas = makeKittyCanvas();
@@ -120,7 +127,6 @@ TEST(KittyCanvas, TransmitsTheFrameRgbPixelForPixelUnderOneId) {
     EXPECT_EQ(t.keys.at("o"), "z");
     EXPECT_EQ(t.keys.at("q"), "2");
     EXPECT_EQ(t.keys.at("C"), "1");
-    EXPECT_EQ(t.keys.at("i"), std::to_string(KittyImageId));
     ASSERT_EQ(t.keys.at("s"), "1150");
     ASSERT_EQ(t.keys.at("v"), "1020");
     ASSERT_EQ(t.rgb.size(), 1150u * 1020 * 3);
@@ -138,7 +144,6 @@ TEST(KittyCanvas, TransmitsTheFrameRgbPixelForPixelUnderOneId) {
     std::string next;
     canvas->encodeFrame(surface, terminal, next);
     Transmission second = transmission(next);
-    EXPECT_EQ(second.keys.at("i"), std::to_string(KittyImageId));
     ASSERT_EQ(second.rgb.size(), t.rgb.size());
     EXPECT_EQ(second.rgb[3 * (4 * 1150 + 3) + 2], 3);
 }
@@ -170,13 +175,39 @@ TEST(KittyCanvas, LargeScreenGetsTheSurfacePixelsStretchedOverTheCells) {
     EXPECT_EQ(t.keys.at("r"), "67");
 }
 
-TEST(KittyCanvas, FarewellDeletesTheImageAndInvalidateResends) {
+TEST(KittyCanvas, EachFrameComesUnderTheOtherIdAndOnlyThenIsTheLastDeleted) {
+    const TerminalGeometry terminal{80, 24, 640, 384};
+    auto canvas = makeKittyCanvas();
+    std::vector<std::string> ids;
+    for (std::uint32_t seed = 10; seed < 14; ++seed) {
+        std::string bytes;
+        canvas->encodeFrame(noise(seed), terminal, bytes);
+        Transmission t = transmission(bytes);
+        std::string id = t.keys.at("i");
+        if (!ids.empty()) {
+            EXPECT_NE(id, ids.back()) << "a new image under the shown one's id blanks it";
+            ASSERT_EQ(t.after.size(), 1u) << "frame " << ids.size();
+            EXPECT_EQ(t.after[0].keys.at("a"), "d");
+            EXPECT_EQ(t.after[0].keys.at("d"), "I");
+            EXPECT_EQ(t.after[0].keys.at("i"), ids.back());
+        } else {
+            EXPECT_TRUE(t.after.empty()) << "nothing to delete before the first frame";
+        }
+        ids.push_back(id);
+    }
+    EXPECT_EQ(ids[0], ids[2]);
+    EXPECT_EQ(ids[1], ids[3]);
+}
+
+TEST(KittyCanvas, FarewellDeletesBothImagesAndInvalidateResends) {
     auto canvas = makeKittyCanvas();
     auto farewell = graphicsCommands(canvas->farewell());
-    ASSERT_EQ(farewell.size(), 1u);
-    EXPECT_EQ(farewell[0].keys.at("a"), "d");
-    EXPECT_EQ(farewell[0].keys.at("d"), "I");
-    EXPECT_EQ(farewell[0].keys.at("i"), std::to_string(KittyImageId));
+    ASSERT_EQ(farewell.size(), 2u);
+    for (std::size_t i = 0; i < 2; ++i) {
+        EXPECT_EQ(farewell[i].keys.at("a"), "d");
+        EXPECT_EQ(farewell[i].keys.at("d"), "I");
+        EXPECT_EQ(farewell[i].keys.at("i"), std::to_string(KittyImageIds[i]));
+    }
 
     const TerminalGeometry terminal{80, 24, 640, 384};
     PixelSurface surface = noise(4);
@@ -184,7 +215,8 @@ TEST(KittyCanvas, FarewellDeletesTheImageAndInvalidateResends) {
     canvas->encodeFrame(surface, terminal, first);
     canvas->invalidate();
     canvas->encodeFrame(surface, terminal, again);
-    EXPECT_EQ(first, again);
+    EXPECT_NE(again.find("\x1b[2J"), std::string::npos) << "the screen around it cleared again";
+    EXPECT_EQ(transmission(again).rgb, transmission(first).rgb);
 }
 
 } // namespace
