@@ -54,6 +54,12 @@ public:
         return {bg, bg};
     }
 
+    VTermPos cursor() const {
+        VTermPos position;
+        vterm_state_get_cursorpos(vterm_obtain_state(terminal_), &position);
+        return position;
+    }
+
 private:
     static std::uint32_t colour(VTermColor c) {
         if (VTERM_COLOR_IS_INDEXED(&c)) return 0x1000000u + c.indexed.idx;
@@ -146,6 +152,29 @@ TEST_P(HalfBlockReplay, AResizeRedrawsTheNewGrid) {
     std::string whole;
     fresh->encodeFrame(surface, SmallTerminal, whole);
     EXPECT_EQ(bytes, whole);
+}
+
+TEST_P(HalfBlockReplay, TheFarewellLeavesTheCursorOnAFreshLineBelowThePicture) {
+    // What the shell prints next must not land in the middle of the last picture.
+    auto canvas = makeHalfBlockCanvas(GetParam());
+    PixelSurface surface;
+    Random random{13};
+    noise(surface, random);
+    std::string bytes;
+    canvas->encodeFrame(surface, SmallTerminal, bytes);
+    Screen screen;
+    screen.write(bytes);
+    std::vector<Shown> before;
+    for (int row = 0; row < Rows; ++row)
+        for (int column = 0; column < Columns; ++column) before.push_back(screen.at(row, column));
+    screen.write(canvas->farewell());
+    EXPECT_EQ(screen.cursor().row, Rows - 1);
+    EXPECT_EQ(screen.cursor().col, 0);
+    // The picture moved up a line, whole but for its top row.
+    for (int row = 0; row + 1 < Rows; ++row)
+        for (int column = 0; column < Columns; ++column)
+            ASSERT_EQ(screen.at(row, column), before[(row + 1) * Columns + column])
+                << row << "," << column;
 }
 
 INSTANTIATE_TEST_SUITE_P(Depths, HalfBlockReplay,
