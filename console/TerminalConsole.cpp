@@ -28,9 +28,26 @@ bool terminalUnderstandsEscapes() {
     return isatty(STDOUT_FILENO) && !(term && std::strcmp(term, "dumb") == 0);
 }
 
+bool terminalSaysTrueColour() {
+    const char* colorTerm = std::getenv("COLORTERM");
+    return colorTerm &&
+           (std::strcmp(colorTerm, "truecolor") == 0 || std::strcmp(colorTerm, "24bit") == 0);
+}
+
+// The ANSI colour number (red = 1, green = 2, blue = 4) of a console colour's hue (blue = 1,
+// green = 2, red = 4); its bright bit (8) picks the bright eight.
+int ansiColour(unsigned consoleColour) {
+    return static_cast<int>((consoleColour & 1) << 2 | (consoleColour & 2) |
+                            (consoleColour & 4) >> 2);
+}
+
 class TerminalConsole final : public Console {
 public:
-    TerminalConsole() : escapes_(terminalUnderstandsEscapes()) { std::setlocale(LC_ALL, ""); }
+    TerminalConsole()
+        : escapes_(terminalUnderstandsEscapes()), insideScreen_(std::getenv("STY") != nullptr),
+          trueColour_(terminalSaysTrueColour() && !insideScreen_) {
+        std::setlocale(LC_ALL, "");
+    }
     ~TerminalConsole() override {
         std::fflush(stdout);
         if (converter_ != Unopened) iconv_close(converter_);
@@ -64,15 +81,25 @@ public:
 
     void setColors(unsigned attribute) override {
         if (!escapes_) return;
-        TerminalGuard::onRestore(Restore::Colors, "\x1b[0m\x1b]110\x07\x1b]111\x07");
-        const unsigned char* fg = ConsolePalette[attribute & 0xF];
-        const unsigned char* bg = ConsolePalette[(attribute >> 4) & 0xF];
-        // The default colours recolour everything already on screen; the same colours as
-        // attributes cover terminals that ignore the default-colour requests.
-        std::printf("\x1b]10;rgb:%02x/%02x/%02x\x07\x1b]11;rgb:%02x/%02x/%02x\x07", fg[0], fg[1],
-                    fg[2], bg[0], bg[1], bg[2]);
-        std::printf("\x1b[38;2;%d;%d;%dm\x1b[48;2;%d;%d;%dm", fg[0], fg[1], fg[2], bg[0], bg[1],
-                    bg[2]);
+        unsigned foreground = attribute & 0xF, background = (attribute >> 4) & 0xF;
+        const unsigned char* fg = ConsolePalette[foreground];
+        const unsigned char* bg = ConsolePalette[background];
+        if (insideScreen_) {
+            // GNU screen passes on only some default-colour requests and none of the resets.
+            TerminalGuard::onRestore(Restore::Colors, "\x1b[0m");
+        } else {
+            // The default colours recolour everything already on screen.
+            TerminalGuard::onRestore(Restore::Colors, "\x1b[0m\x1b]110\x07\x1b]111\x07");
+            std::printf("\x1b]10;rgb:%02x/%02x/%02x\x07\x1b]11;rgb:%02x/%02x/%02x\x07", fg[0],
+                        fg[1], fg[2], bg[0], bg[1], bg[2]);
+        }
+        // The same colours as attributes cover terminals that ignore those requests: the
+        // terminal's own palette colours everywhere, the exact ones where it says it can.
+        std::printf("\x1b[%d;%dm", (foreground & 8 ? 90 : 30) + ansiColour(foreground),
+                    (background & 8 ? 100 : 40) + ansiColour(background));
+        if (trueColour_)
+            std::printf("\x1b[38;2;%d;%d;%dm\x1b[48;2;%d;%d;%dm", fg[0], fg[1], fg[2], bg[0], bg[1],
+                        bg[2]);
         std::fflush(stdout);
     }
 
@@ -111,6 +138,8 @@ private:
 
     TerminalGuard guard_;
     bool escapes_;
+    bool insideScreen_; // GNU screen, which mangles colour requests
+    bool trueColour_;
     iconv_t converter_ = Unopened;
 };
 

@@ -73,12 +73,14 @@ TerminalEnvironment currentEnvironment() {
     environment.colorTerm = variable("COLORTERM").value_or("");
     environment.termProgram = variable("TERM_PROGRAM").value_or("");
     environment.vte = variable("VTE_VERSION").has_value();
+    environment.insideTmux = variable("TMUX").has_value();
+    environment.insideScreen = variable("STY").has_value();
     return environment;
 }
 
 // Writes the queries and collects what comes back until the device attributes arrive or the
 // time is up. The terminal is read raw meanwhile, and left as it was.
-TerminalReplies askTerminal() {
+TerminalReplies askTerminal(const TerminalEnvironment& environment) {
     int input = isatty(STDIN_FILENO) ? STDIN_FILENO : ::open("/dev/tty", O_RDWR | O_NOCTTY);
     if (input < 0) return {};
     TerminalReplies replies;
@@ -96,10 +98,10 @@ TerminalReplies askTerminal() {
         raw.c_cc[VMIN] = 0;
         raw.c_cc[VTIME] = 0;
         tcsetattr(input, TCSANOW, &raw);
+        const std::string queries = terminalQueries(environment);
         std::size_t written = 0;
-        while (written < TerminalQueries.size()) {
-            ssize_t n = ::write(STDOUT_FILENO, TerminalQueries.data() + written,
-                                TerminalQueries.size() - written);
+        while (written < queries.size()) {
+            ssize_t n = ::write(STDOUT_FILENO, queries.data() + written, queries.size() - written);
             if (n <= 0) break;
             written += static_cast<std::size_t>(n);
         }
@@ -155,6 +157,11 @@ TerminalReplies parseTerminalReplies(std::string_view received) {
     return replies;
 }
 
+std::string terminalQueries(const TerminalEnvironment& environment) {
+    std::string queries(environment.insideTmux || environment.insideScreen ? "" : KittyQuery);
+    return queries.append(SixelLimitQuery).append(AttributesQuery);
+}
+
 TerminalChoice chooseCanvas(const TerminalReplies& replies,
                             const TerminalEnvironment& environment) {
     TerminalChoice choice;
@@ -173,7 +180,8 @@ TerminalChoice chooseCanvas(const TerminalReplies& replies,
         for (std::string_view known : TrueColourTerms) trueColour |= contains(term, known);
         for (std::string_view known : TrueColourPrograms)
             trueColour |= environment.termProgram == known;
-        choice.kind = trueColour ? CanvasKind::HalfBlocksTrueColour : CanvasKind::HalfBlocks256;
+        choice.kind = trueColour && !environment.insideScreen ? CanvasKind::HalfBlocksTrueColour
+                                                              : CanvasKind::HalfBlocks256;
     }
     return choice;
 }
@@ -182,7 +190,7 @@ TerminalChoice detectTerminal() {
     TerminalEnvironment environment = currentEnvironment();
     if (!environment.outputIsTerminal || (environment.term && *environment.term == "dumb"))
         return {};
-    return chooseCanvas(askTerminal(), environment);
+    return chooseCanvas(askTerminal(environment), environment);
 }
 
 } // namespace veloria

@@ -1,9 +1,12 @@
 // Decides how the gallery is shown on this terminal. The terminal is asked once (kitty graphics,
-// sixel graphics limit, and the primary device attributes, whose answer ends the wait); the
+// except inside tmux or GNU screen, which take the kitty query for a window title and pass no
+// kitty graphics on; the sixel graphics limit; and the primary device attributes, whose answer
+// ends the wait); the
 // answers are read for at most 300 ms. Kitty graphics if the terminal accepted the kitty query,
 // sixel if its device attributes list sixel graphics, else half blocks in truecolour where the
-// environment says so, else in 256 colours; nothing at all when output is not a terminal, or a
-// dumb one. Reading the answers is kept apart from the waiting, so it can be checked on bytes.
+// environment says so (never inside GNU screen), else in 256 colours; nothing at all when output is
+// not a terminal, or a dumb one. Reading the answers is kept apart from the waiting, so it can be
+// checked on bytes.
 #pragma once
 
 #include "pixels/terminal/SixelCanvas.h"
@@ -35,14 +38,16 @@ struct TerminalEnvironment {
     std::optional<std::string> term;
     std::string colorTerm;
     std::string termProgram;
-    bool vte = false; // VTE_VERSION set (GNOME Terminal and relatives)
+    bool vte = false;          // VTE_VERSION set (GNOME Terminal and relatives)
+    bool insideTmux = false;   // TMUX set
+    bool insideScreen = false; // STY set: GNU screen, which shows no truecolour
 };
 
 // The bytes written to ask the terminal.
-inline constexpr std::string_view TerminalQueries =
-    "\x1b_Gi=31,s=1,v=1,a=q,t=d,f=24;AAAA\x1b\\" // kitty graphics
-    "\x1b[?2;1S"                                 // sixel graphics size limit
-    "\x1b[c";                                    // primary device attributes
+inline constexpr std::string_view KittyQuery = "\x1b_Gi=31,s=1,v=1,a=q,t=d,f=24;AAAA\x1b\\";
+inline constexpr std::string_view SixelLimitQuery = "\x1b[?2;1S";
+inline constexpr std::string_view AttributesQuery = "\x1b[c"; // primary device attributes
+std::string terminalQueries(const TerminalEnvironment& environment);
 
 // Reads the answers in everything received so far (with whatever else was typed among them).
 TerminalReplies parseTerminalReplies(std::string_view received);

@@ -7,7 +7,9 @@ namespace veloria {
 namespace {
 
 const TerminalEnvironment XtermEnvironment{true, "xterm", "", "", false};
-const TerminalEnvironment TmuxEnvironment{true, "tmux-256color", "", "tmux", false};
+const TerminalEnvironment TmuxEnvironment{true, "tmux-256color", "", "tmux", false, true, false};
+// COLORTERM comes from the terminal GNU screen runs in.
+const TerminalEnvironment ScreenEnvironment{true, "screen", "truecolor", "", false, false, true};
 const TerminalEnvironment KittyEnvironment{true, "xterm-kitty", "truecolor", "", false};
 
 struct ReplyCase {
@@ -53,6 +55,11 @@ const ReplyCase Cases[] = {
      "\x1b[?1;2c",
      TmuxEnvironment,
      CanvasKind::HalfBlocksTrueColour,
+     {}},
+    {"GNU screen in a truecolour terminal still shows 256 colours",
+     "\x1b[?1;2c",
+     ScreenEnvironment,
+     CanvasKind::HalfBlocks256,
      {}},
     {"kitty", "\x1b_Gi=31;OK\x1b\\\x1b[?62;c", KittyEnvironment, CanvasKind::Kitty, {}},
     {"kitty refusing the image",
@@ -114,6 +121,20 @@ INSTANTIATE_TEST_SUITE_P(Replies, ReplyTable, testing::ValuesIn(Cases), [](const
         if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
     return name;
 });
+
+TEST(TerminalQueries, KittyIsNotAskedInsideAMultiplexer) {
+    // tmux and GNU screen would take the kitty query's APC string for the window title.
+    for (const auto* environment : {&TmuxEnvironment, &ScreenEnvironment}) {
+        std::string queries = terminalQueries(*environment);
+        EXPECT_EQ(queries.find("\x1b_"), std::string::npos) << *environment->term;
+        EXPECT_TRUE(queries.ends_with(AttributesQuery)) << "the answer that ends the wait";
+    }
+    for (const auto* environment : {&XtermEnvironment, &KittyEnvironment}) {
+        std::string queries = terminalQueries(*environment);
+        EXPECT_TRUE(queries.starts_with(KittyQuery)) << *environment->term;
+        EXPECT_TRUE(queries.ends_with(AttributesQuery));
+    }
+}
 
 TEST(ParseTerminalReplies, AnswersSplitAcrossReadsCountOnlyWhenWhole) {
     const std::string whole = "\x1b_Gi=31;OK\x1b\\\x1b[?2;0;800;600S\x1b[?63;1;4c";
