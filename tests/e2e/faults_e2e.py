@@ -66,7 +66,7 @@ ANSWERS = {
 # Every sequence the show may write to put the terminal back, and nothing else.
 KITTY_FAREWELL = b"\x1b_Ga=d,d=I,q=2,i="
 UNDO = re.compile(rb"(\x1b\[8;\d+;\d+t|\x1b\[\?7h|\x1b\[0m|\x1b\]11[01]\x07|\x1b\[\?25h"
-                  rb"|\x1b_Ga=d,d=I,q=2,i=\d+\x1b\\)*")
+                  rb"|\x1b_Ga=d,d=I,q=2,i=\d+\x1b\\|\x1b\[999;1H\r\n)*")
 CURSOR_TO = re.compile(rb"\x1b\[(\d+);(\d+)H")
 
 
@@ -107,6 +107,22 @@ def case_tiny_terminal(binary):
             (all(s in raw[raw.rfind(b"\x18\x1b\\"):] for s in RESTORED + [b"\x1b[8;5;20t"]),
              "size, autowrap, colours and cursor restored"),
             (show.modes_now() == show.modes_before, "terminal modes as they were")]
+
+
+def case_inside_screen(binary):
+    """Inside GNU screen (STY set), which mangles truecolour attributes, passes on only some
+    default-colour requests and takes the kitty query for a window title: none are sent, and
+    the slides are coloured with the palette's colours."""
+    show, status = pty_case(binary, 150, 51, {"STY": "4242.pts-0.host", "COLORTERM": "truecolor",
+                                              "TERM": "screen"})
+    raw = show.raw()
+    restored, tail = restored_at_end(show)
+    return [exited(status), on_time(show.ended),
+            (b"\x1b]1" not in raw, "no default-colour requests or resets"),
+            (b"38;2;" not in raw and b"\x1b_G" not in raw, "no truecolour and no kitty query"),
+            (b"\x1b[92;40m" in raw, "light green on black from the palette"),
+            ("▀".encode() in raw, "the gallery is drawn in half blocks"),
+            (restored, f"everything restored at the end: {tail!r:.200}")]
 
 
 def case_resize_storm(binary):
@@ -200,6 +216,7 @@ CASES = {
     "no sound server": case_no_sound,
     "TERM=dumb": case_dumb_terminal,
     "a 20 x 5 terminal": case_tiny_terminal,
+    "inside GNU screen": case_inside_screen,
     "a resize storm during the gallery": case_resize_storm,
 }
 
