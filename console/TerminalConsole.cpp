@@ -2,6 +2,7 @@
 // the terminal's own charset on the way out. Size and colour changes become escape sequences,
 // sent only to a terminal that understands them, and are undone at exit by the guard.
 #include "console/Console.h"
+#include "console/TerminalAnswers.h"
 #include "console/TerminalGuard.h"
 
 #include <clocale>
@@ -88,8 +89,8 @@ public:
             // GNU screen passes on only some default-colour requests and none of the resets.
             TerminalGuard::onRestore(Restore::Colors, "\x1b[0m");
         } else {
+            TerminalGuard::onRestore(Restore::Colors, "\x1b[0m" + defaultColoursUndo());
             // The default colours recolour everything already on screen.
-            TerminalGuard::onRestore(Restore::Colors, "\x1b[0m\x1b]110\x07\x1b]111\x07");
             std::printf("\x1b]10;rgb:%02x/%02x/%02x\x07\x1b]11;rgb:%02x/%02x/%02x\x07", fg[0],
                         fg[1], fg[2], bg[0], bg[1], bg[2]);
         }
@@ -119,6 +120,18 @@ public:
     }
 
 private:
+    // Resets the default colours; terminals that ignore the reset get the colours they
+    // reported back before, where they answered the question.
+    static std::string defaultColoursUndo() {
+        std::fflush(stdout);
+        std::string answers = askTerminal("\x1b]10;?\x07\x1b]11;?\x07");
+        std::string undo;
+        for (int which : {10, 11})
+            if (auto colour = reportedColour(answers, which))
+                undo += "\x1b]" + std::to_string(which) + ";" + *colour + "\x07";
+        return undo + "\x1b]110\x07\x1b]111\x07";
+    }
+
     static inline const iconv_t Unopened = reinterpret_cast<iconv_t>(-1);
 
     // Converts one single-byte character; one the terminal's charset cannot show becomes '?'.

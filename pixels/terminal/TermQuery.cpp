@@ -1,20 +1,16 @@
 #include "pixels/terminal/TermQuery.h"
 
+#include "console/TerminalAnswers.h"
+
 #include <array>
 #include <charconv>
-#include <chrono>
 #include <cstdlib>
-#include <fcntl.h>
-#include <poll.h>
-#include <sys/ioctl.h>
-#include <termios.h>
 #include <unistd.h>
 #include <vector>
 
 namespace veloria {
 namespace {
 
-constexpr int AnswerWaitMilliseconds = 300;
 // The device attribute that stands for sixel graphics.
 constexpr int SixelAttribute = 4;
 
@@ -78,54 +74,6 @@ TerminalEnvironment currentEnvironment() {
     return environment;
 }
 
-// Writes the queries and collects what comes back until the device attributes arrive or the
-// time is up. The terminal is read raw meanwhile, and left as it was.
-TerminalReplies askTerminal(const TerminalEnvironment& environment) {
-    int input = isatty(STDIN_FILENO) ? STDIN_FILENO : ::open("/dev/tty", O_RDWR | O_NOCTTY);
-    if (input < 0) return {};
-    TerminalReplies replies;
-    // A line the viewer typed ahead is meant for the final key wait; reading the answers
-    // would swallow it, so then the environment alone decides.
-    int pending = 0;
-    if (ioctl(input, FIONREAD, &pending) == 0 && pending > 0) {
-        if (input != STDIN_FILENO) ::close(input);
-        return replies;
-    }
-    termios saved{};
-    if (tcgetattr(input, &saved) == 0) {
-        termios raw = saved;
-        raw.c_lflag &= ~static_cast<tcflag_t>(ICANON | ECHO);
-        raw.c_cc[VMIN] = 0;
-        raw.c_cc[VTIME] = 0;
-        tcsetattr(input, TCSANOW, &raw);
-        const std::string queries = terminalQueries(environment);
-        std::size_t written = 0;
-        while (written < queries.size()) {
-            ssize_t n = ::write(STDOUT_FILENO, queries.data() + written, queries.size() - written);
-            if (n <= 0) break;
-            written += static_cast<std::size_t>(n);
-        }
-        std::string received;
-        auto deadline =
-            std::chrono::steady_clock::now() + std::chrono::milliseconds(AnswerWaitMilliseconds);
-        while (!replies.attributesSeen) {
-            auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-                deadline - std::chrono::steady_clock::now());
-            if (left.count() <= 0) break;
-            pollfd ready{input, POLLIN, 0};
-            if (poll(&ready, 1, static_cast<int>(left.count())) <= 0) break;
-            char buffer[256];
-            ssize_t n = ::read(input, buffer, sizeof buffer);
-            if (n <= 0) break;
-            received.append(buffer, static_cast<std::size_t>(n));
-            replies = parseTerminalReplies(received);
-        }
-        tcsetattr(input, TCSANOW, &saved);
-    }
-    if (input != STDIN_FILENO) ::close(input);
-    return replies;
-}
-
 } // namespace
 
 TerminalReplies parseTerminalReplies(std::string_view received) {
@@ -159,7 +107,7 @@ TerminalReplies parseTerminalReplies(std::string_view received) {
 
 std::string terminalQueries(const TerminalEnvironment& environment) {
     std::string queries(environment.insideTmux || environment.insideScreen ? "" : KittyQuery);
-    return queries.append(SixelLimitQuery).append(AttributesQuery);
+    return queries.append(SixelLimitQuery);
 }
 
 TerminalChoice chooseCanvas(const TerminalReplies& replies,
@@ -190,7 +138,8 @@ TerminalChoice detectTerminal() {
     TerminalEnvironment environment = currentEnvironment();
     if (!environment.outputIsTerminal || (environment.term && *environment.term == "dumb"))
         return {};
-    return chooseCanvas(askTerminal(environment), environment);
+    return chooseCanvas(parseTerminalReplies(askTerminal(terminalQueries(environment))),
+                        environment);
 }
 
 } // namespace veloria

@@ -1,12 +1,10 @@
-// Decides how the gallery is shown on this terminal. The terminal is asked once (kitty graphics,
-// except inside tmux or GNU screen, which take the kitty query for a window title and pass no
-// kitty graphics on; the sixel graphics limit; and the primary device attributes, whose answer
-// ends the wait); the
-// answers are read for at most 300 ms. Kitty graphics if the terminal accepted the kitty query,
-// sixel if its device attributes list sixel graphics, else half blocks in truecolour where the
-// environment says so (never inside GNU screen), else in 256 colours; nothing at all when output is
-// not a terminal, or a dumb one. Reading the answers is kept apart from the waiting, so it can be
-// checked on bytes.
+// Decides how the gallery is shown on this terminal. The terminal is asked once, through
+// askTerminal (kitty graphics, except inside tmux or GNU screen, which take the kitty query for
+// a window title and pass no kitty graphics on; and the sixel graphics limit). Kitty graphics
+// if the terminal accepted the kitty query, sixel if its device attributes list sixel
+// graphics, else half blocks in truecolour where the environment says so (never inside GNU
+// screen), else in 256 colours; nothing at all when output is not a terminal, or a dumb one.
+// Reading the answers is kept apart from the asking, so it can be checked on bytes.
 #pragma once
 
 #include "pixels/terminal/SixelCanvas.h"
@@ -46,7 +44,7 @@ struct TerminalEnvironment {
 // The bytes written to ask the terminal.
 inline constexpr std::string_view KittyQuery = "\x1b_Gi=31,s=1,v=1,a=q,t=d,f=24;AAAA\x1b\\";
 inline constexpr std::string_view SixelLimitQuery = "\x1b[?2;1S";
-inline constexpr std::string_view AttributesQuery = "\x1b[c"; // primary device attributes
+// The questions for this terminal (the device attributes are asked after them).
 std::string terminalQueries(const TerminalEnvironment& environment);
 
 // Reads the answers in everything received so far (with whatever else was typed among them).

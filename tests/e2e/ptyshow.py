@@ -15,9 +15,9 @@ ESCAPE = re.compile(rb"\x1b\[[0-9;?]*[ -/]*[@-~]|\x1b\][^\x07]*\x07|\x1b[PX^_].*
 
 class PtyShow:
     def __init__(self, argv, columns=80, lines=24, env=None, answer=None, bytes_per_second=None):
-        """answer: what the terminal replies when asked for its device attributes (None: it
-        never replies). bytes_per_second: how fast the terminal reads (None: at once)."""
-        self.answer, self.answered = answer, False
+        """answer: what the terminal replies each time it is asked for its device attributes
+        (None: it never replies). bytes_per_second: how fast the terminal reads (None: at once)."""
+        self.answer, self.seen_tail = answer, b""
         self.bytes_per_second = bytes_per_second
         self.master, self.slave = pty.openpty()
         fcntl.ioctl(self.slave, termios.TIOCSWINSZ, struct.pack("HHHH", lines, columns, 0, 0))
@@ -80,12 +80,13 @@ class PtyShow:
         return None
 
     def reply_if_asked(self):
-        if self.answer is None or self.answered:
+        if self.answer is None:
             return
-        recent = b"".join(data for _, data in self.chunks[-3:])
-        if b"\x1b[c" in recent:
-            self.answered = True
+        # The last two bytes are kept, in case a question is split between two reads.
+        recent = self.seen_tail + self.chunks[-1][1]
+        for _ in range(recent.count(b"\x1b[c")):
             self.type(self.answer)
+        self.seen_tail = recent[-2:]
 
     def resize(self, columns, lines):
         """Changes the terminal's size; the kernel tells the program with SIGWINCH."""

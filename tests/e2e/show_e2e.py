@@ -34,7 +34,8 @@ def main(binary, generated_slides):
     slides = slides_from(generated_slides)
     check([len(s) for s in slides] == [51, 68, 65], "the three slides are read back")
 
-    show = PtyShow([binary, "--ignored", "arguments"])
+    # A terminal that answers when asked for its device attributes, as terminals do.
+    show = PtyShow([binary, "--ignored", "arguments"], answer=b"\x1b[?1;2c")
     first = show.wait_for(b"L", 5)
     check(first is not None and first < 0.5, f"first character after {first} s")
     intro = show.wait_for("Во".encode(), 5)
