@@ -46,10 +46,10 @@ void playGallery(Platform& p) {
     p.console.setSize(115, 51);
     WindowHandle window = p.surface.GetConsoleWindow();
     DeviceContext dc = p.surface.GetDC(window);
-    PixelGrid grid;
     for (const GalleryPicture& picture : Gallery) {
         noiseBurst(p.surface, dc, 500000);
-        grid = loadPicture(p.surface, picture.name, picture.h, picture.w, window);
+        // Each grid goes before the next is loaded: one picture's pixels in memory at a time.
+        PixelGrid grid = loadPicture(p.surface, picture.name, picture.h, picture.w, window);
         revealPicture(p.surface, grid, dc, picture.h, picture.w, picture.samples);
     }
 }
