@@ -6,6 +6,7 @@
 #include "pixels/PixelSurface.h"
 
 #include <cmath>
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -62,6 +63,13 @@ public:
             surface.set(calls_[i].x, calls_[i].y, calls_[i].colour);
     }
 
+    // The surface after the first `count` frames, from black.
+    PixelSurface surfaceAfter(std::size_t count) const {
+        PixelSurface surface;
+        for (std::size_t k = 0; k < count; ++k) play(k, surface);
+        return surface;
+    }
+
 private:
     std::uint32_t next() {
         state_ ^= state_ << 13;
@@ -73,5 +81,22 @@ private:
     std::uint64_t state_ = 0x9E3779B97F4A7C15ull;
     std::vector<PixelCall> calls_;
 };
+
+// Whole frames that stand for the gallery, each named by what is on screen and given as the
+// number of frames played before it: the burst just done, the picture an eighth of the way
+// and half of the way through its reveal (noise and picture mixed), and the finished picture.
+struct SampleFrame {
+    const char* name;
+    std::size_t framesPlayed;
+};
+
+inline std::vector<SampleFrame> sampleFrames(const GallerySequence& sequence) {
+    const std::size_t noise = NoiseDots / CallsPerFrame + 1;
+    const std::size_t reveal = sequence.frames() - noise;
+    return {{"noise", noise},
+            {"early_reveal", noise + reveal / 8},
+            {"half_reveal", noise + reveal / 2},
+            {"picture", sequence.frames()}};
+}
 
 } // namespace veloria::bench

@@ -1,6 +1,6 @@
 // CPU time and bytes per frame of each terminal canvas: over a recorded stretch of the gallery
-// (a noise burst and a picture's reveal, 30 frames per second), and for one whole frame of
-// noise and of a finished picture.
+// (a noise burst and a picture's reveal, 30 frames per second), and for each of the sample
+// frames (noise, the reveal under way, the finished picture) sent whole.
 #include "bench/GallerySequence.h"
 #include "pixels/terminal/HalfBlockCanvas.h"
 #include "pixels/terminal/KittyCanvas.h"
@@ -10,6 +10,7 @@
 
 #include <functional>
 #include <memory>
+#include <vector>
 
 namespace veloria::bench {
 namespace {
@@ -48,12 +49,6 @@ void galleryFrames(benchmark::State& state, const MakeCanvas& make) {
     state.counters["bytes_per_frame"] = static_cast<double>(bytes) / static_cast<double>(frames);
 }
 
-PixelSurface surfaceAfter(std::size_t frames) {
-    PixelSurface surface;
-    for (std::size_t k = 0; k < frames; ++k) gallery().play(k, surface);
-    return surface;
-}
-
 // One surface sent whole every time.
 void wholeFrame(benchmark::State& state, const MakeCanvas& make, const PixelSurface& surface) {
     auto canvas = make();
@@ -67,14 +62,15 @@ void wholeFrame(benchmark::State& state, const MakeCanvas& make, const PixelSurf
     state.counters["bytes_per_frame"] = static_cast<double>(out.size());
 }
 
-const PixelSurface& noiseFrame() {
-    static const PixelSurface surface = surfaceAfter(NoiseDots / CallsPerFrame + 1);
-    return surface;
-}
-
-const PixelSurface& pictureFrame() {
-    static const PixelSurface surface = surfaceAfter(gallery().frames());
-    return surface;
+// The sample frames' surfaces, made once.
+const std::vector<PixelSurface>& sampleSurfaces() {
+    static const std::vector<PixelSurface> surfaces = [] {
+        std::vector<PixelSurface> made;
+        for (const SampleFrame& f : sampleFrames(gallery()))
+            made.push_back(gallery().surfaceAfter(f.framesPlayed));
+        return made;
+    }();
+    return surfaces;
 }
 
 const MakeCanvas HalfBlocks = [] { return makeHalfBlockCanvas(ColourDepth::TrueColour); };
@@ -101,14 +97,12 @@ void registerAll() {
                                      [&make](benchmark::State& s) { galleryFrames(s, make); })
             ->Iterations(c.galleryFrames)
             ->Unit(benchmark::kMillisecond);
-        benchmark::RegisterBenchmark(
-            (std::string("noise_frame/") + c.name).c_str(),
-            [&make](benchmark::State& s) { wholeFrame(s, make, noiseFrame()); })
-            ->Unit(benchmark::kMillisecond);
-        benchmark::RegisterBenchmark(
-            (std::string("picture_frame/") + c.name).c_str(),
-            [&make](benchmark::State& s) { wholeFrame(s, make, pictureFrame()); })
-            ->Unit(benchmark::kMillisecond);
+        const std::vector<SampleFrame> samples = sampleFrames(gallery());
+        for (std::size_t k = 0; k < samples.size(); ++k)
+            benchmark::RegisterBenchmark(
+                (samples[k].name + std::string("_frame/") + c.name).c_str(),
+                [&make, k](benchmark::State& s) { wholeFrame(s, make, sampleSurfaces()[k]); })
+                ->Unit(benchmark::kMillisecond);
     }
 }
 
