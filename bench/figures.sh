@@ -5,11 +5,12 @@
 # bytes, CPU by thread, peak and private memory); the terminal canvases beside the chafa and
 # timg tools on the same frames; a clean build and the executable's size. Takes about nine
 # minutes, five and a half of them the show. Needs a build with the benchmarks (the default
-# configuration); plays the show's sound into a private PulseAudio null sink when PulseAudio
-# is installed. Runs without a terminal.
+# configuration); plays the show's sound into a private PulseAudio null sink. Installs what it
+# needs; runs without a terminal.
 # Usage: bench/figures.sh [BUILD_DIR [OUTPUT]]
 set -euo pipefail
 repo=$(cd "$(dirname "$0")/.." && pwd)
+bash "$repo/scripts/install-packages.sh" measure >&2
 build=$(realpath -m "${1:-$repo/build}")
 output=$(realpath -m "${2:-$build/figures.md}")
 
@@ -19,19 +20,9 @@ cmake --build "$build" -j2 --target veloria canvas_bench gallery_frames >&2
 # would be counted as the show's private dirty memory.
 sync
 
-for tool in chafa timg; do
-  command -v "$tool" >/dev/null ||
-    echo "figures: $tool is not installed; its figures are left out" >&2
-done
-
 work=$(mktemp -d)
-stop_pulse() { :; }
 trap 'stop_pulse; rm -rf "$work"' EXIT
-if command -v pulseaudio >/dev/null && command -v pactl >/dev/null; then
-  source "$repo/tests/audio/private-pulse.sh"
-else
-  echo "figures: no PulseAudio; the show runs without sound" >&2
-fi
+source "$repo/tests/audio/private-pulse.sh"
 
 python3 "$repo/bench/figures.py" "$build" "$output"
 echo "figures: written to $output" >&2

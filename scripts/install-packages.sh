@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that veloria needs: "show" to build and run it, "test" to build
-# both platforms and run every test. Skips apt entirely when everything is already there.
+# both platforms and run every test, "measure" for the figures and the terminal measurements
+# as well. Skips apt entirely when everything is already there.
 set -euo pipefail
 
 show_packages=(g++ cmake ninja-build pkg-config libpulse-dev libasound2-dev zlib1g-dev)
@@ -8,11 +9,13 @@ test_packages=("${show_packages[@]}" googletest libgtest-dev libbenchmark-dev py
                g++-mingw-w64-x86-64 wine wine64 ffmpeg sox imagemagick
                pulseaudio pulseaudio-utils python3-numpy libvterm-dev tmux xvfb xdotool
                clang libclang-rt-14-dev strace valgrind)
+measure_packages=("${test_packages[@]}" xterm kitty mlterm screen x11-apps chafa timg)
 
 case "${1:-}" in
   show) packages=("${show_packages[@]}") ;;
   test) packages=("${test_packages[@]}") ;;
-  *) echo "usage: $0 show|test" >&2; exit 2 ;;
+  measure) packages=("${measure_packages[@]}") ;;
+  *) echo "usage: $0 show|test|measure" >&2; exit 2 ;;
 esac
 
 missing=()

@@ -1,0 +1,659 @@
+#!/usr/bin/env python3
+"""Runs the show in real terminals and reports how each one shows it.
+
+    terminals.py BINARY OUT_DIR [NAME...]   measures the terminals (all, or those named) on a
+                                            private X display and prints a markdown table
+    terminals.py inside WORK BINARY         run by the terminal under test: see Inside
+
+Each X terminal runs this helper ("inside"), which asks its terminal a few questions, starts the
+show on a pseudo-terminal of its own and copies the bytes both ways, watching them go by: it
+notes which canvas the show picked, the sizes the terminal took, the terminal's replies to the
+show's query, and the presenter's counters (VELORIA_STATS=1). It stops the show for a moment
+once a slide is complete so that the driver can photograph it, and at the final wait it tells
+the driver, then presses Enter. Before and after the show it asks the same questions (cursor
+shown, autowrap, default colours, graphic rendition, tmux's pane title; autowrap also by
+writing a line longer than the screen) and shows the same plain test line on a cleared screen;
+the driver compares the colours of the two screenshots. Plain text that looks different after
+the show, or an answer that changed, is reported as not restored.
+"""
+
+import fcntl
+import json
+import os
+import pty
+import re
+import select
+import shutil
+import signal
+import struct
+import subprocess
+import sys
+import termios
+import time
+import tty
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+DISPLAYS = range(70, 80)
+FONT = ["-fa", "DejaVu Sans Mono", "-fs", "9"]
+GALLERY_SHOTS = 8  # taken 1.3 s apart while the fast show's gallery runs (about 12 s)
+
+# What the show writes, and what it means.
+TEST_LINE = b"plain text in the default colours, cursor here>"
+SLIDES_SIZE = b"\x1b[8;51;150t"
+GALLERY_SIZE = b"\x1b[8;51;115t"
+SIXEL_START = re.compile(rb"\x1bP[0-9;]*q")
+KITTY_IMAGE = re.compile(rb"\x1b_Ga=T")
+HALF_BLOCK = "▀".encode()
+TRUECOLOUR = re.compile(rb"\x1b\[[0-9;]*[34]8;2;")
+COLOUR_256 = re.compile(rb"\x1b\[[0-9;]*[34]8;5;")
+
+
+# ---------------------------------------------------------------- inside the terminal under test
+
+def read_replies(fd, until, seconds):
+    """Reads what the terminal sends until the pattern `until` is matched or time is up."""
+    got = b""
+    deadline = time.monotonic() + seconds
+    while time.monotonic() < deadline and not re.search(until, got):
+        ready, _, _ = select.select([fd], [], [], max(0.0, deadline - time.monotonic()))
+        if not ready:
+            break
+        got += os.read(fd, 4096)
+    return got
+
+
+def cursor_position(fd_in, fd_out):
+    os.write(fd_out, b"\x1b[6n")
+    m = re.search(rb"\x1b\[(\d+);(\d+)R", read_replies(fd_in, rb"\x1b\[\d+;\d+R", 2))
+    return (int(m.group(1)), int(m.group(2))) if m else None
+
+
+def ask_modes(fd_in, fd_out):
+    """The terminal's own answers about the states the show changes; None where unanswered."""
+    os.write(fd_out, b"\x1b[?25$p\x1b[?7$p\x1b]10;?\x1b\\\x1b]11;?\x1b\\\x1bP$qm\x1b\\\x1b[c")
+    got = read_replies(fd_in, rb"\x1b\[\?[0-9;]*c", 2)
+
+    def mode(n):
+        m = re.search(rb"\x1b\[\?%d;(\d)\$y" % n, got)
+        return {b"1": "set", b"2": "reset"}.get(m.group(1), "unknown") if m else None
+
+    def colour(n):
+        m = re.search(rb"\x1b\]%d;([^\x07\x1b]*)" % n, got)
+        return m.group(1).decode() if m else None
+
+    sgr = re.search(rb"\x1bP1\$r([0-9;:]*)m", got)
+    answer = {"cursor": mode(25), "autowrap": mode(7), "foreground": colour(10),
+              "background": colour(11), "rendition": sgr.group(1).decode() if sgr else None}
+    # Autowrap by behaviour, which every terminal answers: a line longer than the screen
+    # either wraps (the cursor ends a few columns into the next row) or stays in the last column.
+    columns = terminal_size(fd_out)[0]
+    os.write(fd_out, b"\r\x1b[K")
+    os.write(fd_out, b"w" * (columns + 5))
+    at = cursor_position(fd_in, fd_out)
+    answer["wraps"] = None if at is None else at[1] < columns
+    os.write(fd_out, b"\r\x1b[K" + (b"\x1b[A\x1b[K" if answer["wraps"] else b""))
+    if os.environ.get("TMUX"):
+        # tmux answers none of the mode questions itself, but tells its pane's state.
+        pane = subprocess.run(["tmux", "display", "-p", "#{cursor_flag}\t#{wrap_flag}\t#{pane_title}"],
+                              capture_output=True, text=True, timeout=10).stdout.rstrip("\n")
+        cursor, wrap, title = (pane.split("\t") + ["", "", ""])[:3]
+        answer.update(cursor={"1": "set", "0": "reset"}.get(cursor), title=title,
+                      autowrap={"1": "set", "0": "reset"}.get(wrap))
+    return answer
+
+
+def terminal_size(fd):
+    rows, columns, xpixels, ypixels = struct.unpack(
+        "HHHH", fcntl.ioctl(fd, termios.TIOCGWINSZ, b"\0" * 8))
+    return columns, rows, xpixels, ypixels
+
+
+class Inside:
+    """Runs the show under the terminal on fd 0/1, relaying and watching its bytes."""
+
+    def __init__(self, work, binary):
+        self.work, self.binary = work, binary
+        self.started = time.monotonic()
+        self.result = {"sizes": [], "canvas_bytes": {}, "replies": ""}
+
+    def event(self, name, **extra):
+        extra.update(event=name, at=round(time.monotonic() - self.started, 3),
+                     size=terminal_size(1)[:2])
+        with open(os.path.join(self.work, "events"), "a") as f:
+            f.write(json.dumps(extra) + "\n")
+
+    def wait_for_driver(self, name, seconds=20):
+        ack = os.path.join(self.work, "ack-" + name)
+        deadline = time.monotonic() + seconds
+        while not os.path.exists(ack) and time.monotonic() < deadline:
+            time.sleep(0.05)
+
+    def run(self):
+        self.result["size_at_start"] = terminal_size(1)[:2]
+        self.result["term"] = os.environ.get("TERM")
+        self.result["colorterm"] = os.environ.get("COLORTERM")
+        self.result["term_program"] = os.environ.get("TERM_PROGRAM")
+        saved = termios.tcgetattr(0)
+        tty.setraw(0)
+        try:
+            self.result["before"] = ask_modes(0, 1)
+            # The same plain screen before and after the show, photographed both times: the
+            # colours the terminal uses for plain text must be the same.
+            os.write(1, b"\x1b[H\x1b[2J" + TEST_LINE)
+            self.event("plain")
+            self.wait_for_driver("plain-1")
+            os.write(1, b"\x1b[H\x1b[2J")
+            self.relay()
+            # Where the shell's prompt would come back.
+            self.result["cursor_after"] = [cursor_position(0, 1), terminal_size(1)[1]]
+            self.result["after"] = ask_modes(0, 1)
+        finally:
+            termios.tcsetattr(0, termios.TCSANOW, saved)
+        # As the show left it (the last picture stays), with a line where the prompt would go.
+        os.write(1, b"\r\nafter the show: the next line goes here>")
+        self.result["size_at_end"] = terminal_size(1)[:2]
+        self.event("ended")
+        self.wait_for_driver("ended")
+        os.write(1, b"\x1b[H\x1b[2J" + TEST_LINE)
+        with open(os.path.join(self.work, "result.json"), "w") as f:
+            json.dump(self.result, f, indent=1)
+        self.event("plain")
+        time.sleep(120)  # the driver photographs the terminal, then ends it
+
+    def relay(self):
+        stats = os.path.join(self.work, "stats")
+        size = fcntl.ioctl(1, termios.TIOCGWINSZ, b"\0" * 8)
+        pid, master = pty.fork()
+        if pid == 0:
+            fcntl.ioctl(0, termios.TIOCSWINSZ, size)
+            err = os.open(stats, os.O_WRONLY | os.O_CREAT | os.O_TRUNC, 0o644)
+            os.dup2(err, 2)
+            os.execve(self.binary, [self.binary], {**os.environ, "VELORIA_STATS": "1"})
+        resized = []
+        signal.signal(signal.SIGWINCH, lambda *_: resized.append(1))
+        phase, newlines, last_output, gallery_at, tail = "opening", 0, time.monotonic(), None, b""
+        counts = {"sixel images": 0, "kitty images": 0, "half blocks": 0,
+                  "truecolour attributes": 0, "256-colour attributes": 0}
+        replies = b""
+        status = None
+        while status is None:
+            if resized:
+                resized.clear()
+                fcntl.ioctl(master, termios.TIOCSWINSZ, fcntl.ioctl(1, termios.TIOCGWINSZ, b"\0" * 8))
+                self.result["sizes"].append([phase, terminal_size(1)[:2]])
+            try:
+                ready, _, _ = select.select([0, master], [], [], 0.05)
+            except InterruptedError:
+                continue
+            now = time.monotonic()
+            if 0 in ready:
+                data = os.read(0, 4096)
+                if phase == "gallery" and now - gallery_at < 2:
+                    replies += data
+                os.write(master, data)
+            if master in ready:
+                try:
+                    data = os.read(master, 65536)
+                except OSError:
+                    data = b""
+                if data:
+                    last_output = now
+                    seen = tail + data
+                    if phase in ("opening", "slides") and SLIDES_SIZE in seen:
+                        if phase == "opening":
+                            phase, newlines = "slides", 0
+                            self.event("slides")
+                    if phase == "slides":
+                        newlines += data.count(b"\n")
+                    if phase != "gallery" and GALLERY_SIZE in seen:
+                        phase, gallery_at = "gallery", now
+                        self.event("gallery")
+                    if phase == "gallery":
+                        for name, pattern in (("sixel images", SIXEL_START),
+                                              ("kitty images", KITTY_IMAGE),
+                                              ("truecolour attributes", TRUECOLOUR),
+                                              ("256-colour attributes", COLOUR_256)):
+                            counts[name] += len(pattern.findall(seen)) - len(pattern.findall(tail))
+                        counts["half blocks"] += seen.count(HALF_BLOCK) - tail.count(HALF_BLOCK)
+                    tail = seen[-32:]
+                    os.write(1, data)
+            # A slide is complete when the lines stop for a while: hold the show for a picture.
+            if phase == "slides" and newlines >= 20 and now - last_output > 0.15:
+                phase = "slide-held"
+                os.kill(pid, signal.SIGSTOP)
+                time.sleep(0.5)
+                self.event("slide")
+                self.wait_for_driver("slide")
+                os.kill(pid, signal.SIGCONT)
+            # The final wait: the gallery has run its course and nothing more is drawn.
+            if phase == "gallery" and (now - gallery_at > 10 and now - last_output > 1.5
+                                       or now - gallery_at > 120):
+                phase = "waiting"
+                self.event("waiting")
+                self.wait_for_driver("waiting")
+                os.write(master, b"\r")
+            done, st = os.waitpid(pid, os.WNOHANG)
+            if done:
+                status = st
+        # Whatever the show wrote last is passed on.
+        while select.select([master], [], [], 0.2)[0]:
+            try:
+                data = os.read(master, 65536)
+            except OSError:
+                break
+            if not data:
+                break
+            os.write(1, data)
+        self.result["status"] = os.waitstatus_to_exitcode(status)
+        self.result["canvas_bytes"] = counts
+        self.result["replies"] = repr(replies)[2:-1]
+        self.result["gallery_seconds"] = round(last_output - gallery_at, 2) if gallery_at else None
+        with open(stats) as f:
+            self.result["stats"] = f.read().strip()
+
+
+# ---------------------------------------------------------------- the driver, outside
+
+class Display:
+    def __init__(self, log):
+        for number in DISPLAYS:
+            if not os.path.exists(f"/tmp/.X11-unix/X{number}") and \
+                    not os.path.exists(f"/tmp/.X{number}-lock"):
+                break
+        else:
+            raise RuntimeError("no free display among :70 ... :79")
+        self.name = f":{number}"
+        self.process = subprocess.Popen(
+            ["Xvfb", self.name, "-screen", "0", "1600x1200x24", "-br", "-nolisten", "tcp"],
+            stdout=log, stderr=log, stdin=subprocess.DEVNULL, start_new_session=True)
+        for _ in range(100):
+            if os.path.exists(f"/tmp/.X11-unix/X{number}"):
+                return
+            time.sleep(0.05)
+        raise RuntimeError("Xvfb did not start")
+
+    def stop(self):
+        stop_group(self.process)
+
+
+def descendants(roots):
+    """The given processes and every process below them, from /proc."""
+    children = {}
+    for entry in os.listdir("/proc"):
+        if entry.isdigit():
+            try:
+                with open(f"/proc/{entry}/stat") as f:
+                    parent = int(f.read().rsplit(")", 1)[1].split()[1])
+                children.setdefault(parent, []).append(int(entry))
+            except (OSError, IndexError, ValueError):
+                pass
+    found, todo = [], list(roots)
+    while todo:
+        pid = todo.pop()
+        found.append(pid)
+        todo += children.get(pid, [])
+    return found
+
+
+def sweep(work):
+    """Kills whatever is still running from this measurement: the helpers started inside the
+    terminal carry the work folder in their arguments, and the show runs below them."""
+    mine = []
+    for entry in os.listdir("/proc"):
+        if entry.isdigit() and int(entry) != os.getpid():
+            try:
+                with open(f"/proc/{entry}/cmdline", "rb") as f:
+                    if work.encode() in f.read():
+                        mine.append(int(entry))
+            except OSError:
+                pass
+    for pid in descendants(mine):
+        try:
+            os.kill(pid, signal.SIGKILL)
+        except ProcessLookupError:
+            pass
+
+
+def stop_group(process):
+    if process is None or process.poll() is not None:
+        return
+    for sig in (signal.SIGTERM, signal.SIGKILL):
+        try:
+            os.killpg(process.pid, sig)
+        except ProcessLookupError:
+            return
+        try:
+            process.wait(3)
+            return
+        except subprocess.TimeoutExpired:
+            pass
+
+
+def terminal_command(name, inside, work):
+    # Each terminal opens at its own default size unless TERMINALS_SIZE (e.g. 115x51, the
+    # gallery's console) asks for another.
+    size = os.environ.get("TERMINALS_SIZE")
+    columns, lines = size.split("x") if size else (None, None)
+    xterm = ["xterm", *FONT] + (["-geometry", size] if size else [])
+    kitty_size = ["-o", f"initial_window_width={columns}c",
+                  "-o", f"initial_window_height={lines}c"] if size else []
+    return {
+        "xterm": xterm + ["-e", *inside],
+        "xterm -ti vt340": xterm + ["-ti", "vt340", "-e", *inside],
+        "xterm -ti vt340 +allowWindowOps": xterm + ["-ti", "vt340", "-xrm",
+                                                    "XTerm*allowWindowOps: true", "-e", *inside],
+        "kitty": ["kitty", "--config", "NONE", "-o", "font_family=DejaVu Sans Mono",
+                  "-o", "font_size=9", *kitty_size, *inside],
+        "mlterm": ["mlterm", "--km", "UTF-8", *(["-g", size] if size else []), "-e", *inside],
+        "tmux (in xterm -ti vt340)": xterm + ["-ti", "vt340", "-tn", "xterm-256color", "-e",
+                                              "tmux", "-S", f"{work}/tmux", "-f", "/dev/null",
+                                              "new-session", " ".join(inside)],
+        "screen (in xterm -ti vt340)": xterm + ["-ti", "vt340", "-tn", "xterm-256color", "-e",
+                                                "screen", "-S", SCREEN_SESSION, "-c",
+                                                "/dev/null", *inside],
+    }[name]
+
+
+SCREEN_SESSION = f"veloria-terms-{os.getpid()}"
+WINDOW_CLASS = {"kitty": "kitty", "mlterm": "mlterm"}
+
+
+def version(name):
+    commands = {"xterm": ["xterm", "-version"], "kitty": ["kitty", "--version"],
+                "mlterm": ["mlterm", "--version"], "tmux": ["tmux", "-V"],
+                "screen": ["screen", "-v"]}
+    program = name.split()[0]
+    try:
+        out = subprocess.run(commands[program], capture_output=True, text=True, timeout=20,
+                             stdin=subprocess.DEVNULL)
+        text = (out.stdout + out.stderr).strip().splitlines()[0]
+    except (OSError, subprocess.SubprocessError, IndexError):
+        return "?"
+    m = re.search(r"\d+(\.\d+)*[a-z]?|XTerm\(\d+\)", text)
+    return m.group(0) if m else text
+
+
+def find_window(display, name):
+    """The terminal's top-level window id."""
+    window_class = WINDOW_CLASS.get(name.split()[0], "XTerm")
+    out = subprocess.run(["xdotool", "search", "--onlyvisible", "--class", window_class],
+                         capture_output=True, text=True, timeout=10,
+                         env={**os.environ, "DISPLAY": display})
+    ids = out.stdout.split()
+    return ids[-1] if ids else "root"
+
+
+def screenshot(display, name, path):
+    window = find_window(display, name)
+    subprocess.run(["import", "-display", display, "-window", window, path],
+                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=30)
+
+
+def measure_x_terminal(name, binary, out, log):
+    slug = re.sub(r"[^a-z0-9]+", "-", name.lower()).strip("-")
+    work = os.path.join(out, "work-" + slug)
+    shutil.rmtree(work, ignore_errors=True)
+    os.makedirs(os.path.join(work, "home"))
+    inside = [sys.executable, os.path.abspath(__file__), "inside", work, binary]
+    display = Display(log)
+    terminal = None
+    shots = {}
+    try:
+        env = {**os.environ, "DISPLAY": display.name, "HOME": os.path.join(work, "home"),
+               "LANG": "C.UTF-8", "LIBGL_ALWAYS_SOFTWARE": "1",
+               "XDG_RUNTIME_DIR": os.path.join(work, "home")}
+        for variable in ("TMUX", "STY", "COLORTERM", "TERM_PROGRAM", "VTE_VERSION",
+                         "KITTY_WINDOW_ID", "WINDOWID"):
+            env.pop(variable, None)
+        terminal = subprocess.Popen(terminal_command(name, inside, work), env=env, stdin=subprocess.DEVNULL,
+                                    stdout=log, stderr=log, start_new_session=True, cwd=work)
+        events = os.path.join(work, "events")
+        seen, gallery_shots, plain, deadline = 0, 0, 0, time.monotonic() + 180
+        gallery_started = None
+        while time.monotonic() < deadline:
+            lines = open(events).read().splitlines() if os.path.exists(events) else []
+            for line in lines[seen:]:
+                event = json.loads(line)["event"]
+                if event == "slide":
+                    shots["slides"] = f"{out}/{slug}-slides.png"
+                    screenshot(display.name, name, shots["slides"])
+                    open(os.path.join(work, "ack-slide"), "w").close()
+                elif event == "gallery":
+                    gallery_started = time.monotonic()
+                elif event == "waiting":
+                    gallery_started = None
+                    shots["final picture"] = f"{out}/{slug}-final-picture.png"
+                    screenshot(display.name, name, shots["final picture"])
+                    open(os.path.join(work, "ack-waiting"), "w").close()
+                elif event == "ended":
+                    time.sleep(1)
+                    shots["after"] = f"{out}/{slug}-after.png"
+                    screenshot(display.name, name, shots["after"])
+                    open(os.path.join(work, "ack-ended"), "w").close()
+                elif event == "plain":
+                    time.sleep(1)
+                    plain += 1
+                    shots[f"plain {plain}"] = f"{out}/{slug}-plain-{plain}.png"
+                    screenshot(display.name, name, shots[f"plain {plain}"])
+                    open(os.path.join(work, f"ack-plain-{plain}"), "w").close()
+                    if plain == 2:
+                        deadline = 0
+            seen = len(lines)
+            # Mid-gallery pictures: a few seconds apart, while pictures condense.
+            if gallery_started is not None and gallery_shots < GALLERY_SHOTS and \
+                    time.monotonic() - gallery_started > 0.8 + 1.3 * gallery_shots:
+                gallery_shots += 1
+                path = f"{out}/{slug}-gallery-{gallery_shots}.png"
+                screenshot(display.name, name, path)
+                shots[f"gallery {gallery_shots}"] = path
+            if terminal.poll() is not None:
+                break
+            time.sleep(0.05)
+    finally:
+        if name.startswith("tmux"):
+            subprocess.run(["tmux", "-S", f"{work}/tmux", "kill-server"],
+                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=10)
+        if name.startswith("screen"):
+            subprocess.run(["screen", "-S", SCREEN_SESSION, "-X", "quit"],
+                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=10)
+        stop_group(terminal)
+        sweep(work)
+        display.stop()
+    result_path = os.path.join(work, "result.json")
+    result = json.load(open(result_path)) if os.path.exists(result_path) else {}
+    result["screenshots"] = shots
+    result["events"] = [json.loads(l) for l in open(os.path.join(work, "events"))] \
+        if os.path.exists(os.path.join(work, "events")) else []
+    return result
+
+
+def measure_dumb(binary):
+    """TERM=dumb in a pseudo-terminal that answers nothing; Enter typed at the end."""
+    sys.path.insert(0, HERE)
+    from ptyshow import PtyShow
+    show = PtyShow([binary], columns=80, lines=24,
+                   env={"TERM": "dumb", "VELORIA_STATS": "1"})
+    started = time.monotonic()
+    try:
+        show.pump(30)  # the fast show takes about 16 s; it then waits for Enter
+        show.type(b"\r")
+        status = show.finish(20)
+    finally:
+        if show.status is None:
+            os.kill(show.pid, signal.SIGKILL)
+            os.waitpid(show.pid, 0)
+    raw = show.raw()
+    return {"status": os.waitstatus_to_exitcode(status),
+            "escapes": raw.count(b"\x1b"),
+            "stats": re.search(rb"veloria: [^\r\n]*", raw).group(0).decode()
+            if b"veloria: " in raw else "",
+            "seconds": round(time.monotonic() - started, 1),
+            "modes_restored": show.modes_now() == show.modes_before}
+
+
+def canvas_of(result):
+    c = result.get("canvas_bytes", {})
+    if c.get("kitty images"):
+        return "kitty graphics"
+    if c.get("sixel images"):
+        return "sixel"
+    if c.get("half blocks"):
+        return "half blocks, " + ("truecolour" if c.get("truecolour attributes") >= c.get(
+            "256-colour attributes") else "256 colours")
+    return "nothing drawn"
+
+
+def restored_text(result):
+    before, after = result.get("before", {}), result.get("after", {})
+    if not after:
+        return "no answer"
+    notes = []
+    looks = plain_text_same(result)
+    if looks:
+        notes.append(looks)
+    if after.get("wraps") is False:
+        notes.append("autowrap OFF")
+    if result.get("size_at_end") != result.get("size_at_start"):
+        notes.append("size {} → {}".format(*("×".join(map(str, result.get(k) or [])) for k in
+                                             ("size_at_start", "size_at_end"))))
+    for key, label in (("cursor", "cursor"), ("autowrap", "DECAWM"), ("foreground", "fg"),
+                       ("background", "bg"), ("rendition", "SGR"), ("title", "pane title")):
+        if after.get(key) is None:
+            continue
+        if after[key] != before.get(key):
+            notes.append(f"{label} {before.get(key)!r} → {after[key]!r}")
+    at, rows = result.get("cursor_after") or [None, None]
+    # Not a fault in itself: the last picture stays, and the prompt comes back where the
+    # cursor was left, which may be over it.
+    where = f"; the prompt returns on row {at[0]} of {rows}" if at else ""
+    asked = [k for k in ("cursor", "foreground", "background", "rendition", "title")
+             if after.get(k) is not None]
+    if notes:
+        return "NO: " + "; ".join(notes) + where
+    return "yes (" + ("plain text looks the same, " if looks == "" else "") + "wraps" + \
+        ("; " + ", ".join(asked) + " as before" if asked else "; nothing else answered") + \
+        ")" + where
+
+
+def frames(stats):
+    m = re.search(r"(\d+) frames shown, (\d+) dropped, (\d+) bytes", stats or "")
+    return f"{int(m.group(1)):,} / {int(m.group(2)):,}" if m else "–"
+
+
+NAMES = ["xterm -ti vt340", "xterm -ti vt340 +allowWindowOps", "xterm", "kitty", "mlterm",
+         "tmux (in xterm -ti vt340)", "screen (in xterm -ti vt340)", "dumb"]
+
+
+def pixels(path, size=160):
+    """The screenshot sampled down to size x size pixels, as (r, g, b) tuples."""
+    ppm = subprocess.run(["convert", path, "-sample", f"{size}x{size}!", "ppm:-"],
+                         capture_output=True, timeout=30).stdout
+    header = re.match(rb"P6\s+(\d+)\s+(\d+)\s+255\s", ppm)
+    data = ppm[header.end():]
+    return [tuple(data[i:i + 3]) for i in range(0, len(data) - 2, 3)]
+
+
+def slides_look(path):
+    """Whether the slide shows light green characters (the console's colour 0A) on black."""
+    if not path or not os.path.exists(path):
+        return "no screenshot"
+    px = pixels(path)
+    green = sum(1 for r, g, b in px if g > 100 and g > r + 60 and g > b + 60)
+    dark = sum(1 for r, g, b in px if r + g + b < 90)
+    if green > len(px) * 0.02 and dark > len(px) * 0.5:
+        return "green on black"
+    return f"NOT green on black ({100 * green // len(px)} % green, {100 * dark // len(px)} % dark)"
+
+
+def plain_colours(path):
+    """The background and text colours of the test line at the top of a plain screen: the most
+    common colour in a band across the first line (clear of scroll bars at the edges), and the
+    one farthest from it that at least a few samples have (not an anti-aliased edge)."""
+    size = 400
+    grid = pixels(path, size)
+    band = [grid[y * size + x] for y in range(size * 4 // 100) for x in range(16, size // 2)]
+    counts = {}
+    for p in band:
+        counts[p] = counts.get(p, 0) + 1
+    background = max(counts, key=counts.get)
+    distance = lambda c: sum(abs(a - b) for a, b in zip(c, background))
+    frequent = [c for c, n in counts.items() if n >= 3 and distance(c) > 150]
+    return background, max(frequent, key=distance, default=None)
+
+
+def plain_text_same(result):
+    """Whether plain text looks the same after the show as before it, from the screenshots."""
+    shots = result.get("screenshots", {})
+    before, after = shots.get("plain 1"), shots.get("plain 2")
+    if not (before and after and os.path.exists(before) and os.path.exists(after)):
+        return None
+    b, a = plain_colours(before), plain_colours(after)
+    close = lambda x, y: x is not None and y is not None and \
+        sum(abs(p - q) for p, q in zip(x, y)) < 60
+    if close(b[0], a[0]) and close(b[1], a[1]):
+        return ""
+    return "plain text {} on {} before, {} on {} after".format(
+        *("#%02x%02x%02x" % c if c else "invisible" for c in (b[1], b[0], a[1], a[0])))
+
+
+def blank_gallery_shots(result):
+    """How many mid-gallery screenshots show no picture at all (nearly black everywhere)."""
+    shots = [p for k, p in result.get("screenshots", {}).items() if k.startswith("gallery")]
+    blank = 0
+    for path in shots:
+        if os.path.exists(path) and max(sum(p) for p in pixels(path, 64)) < 60:
+            blank += 1
+    return blank, len(shots)
+
+
+def main():
+    if sys.argv[1] == "inside":
+        Inside(sys.argv[2], sys.argv[3]).run()
+        return
+    # Ended from outside (a timeout), the measurement still cleans up after itself.
+    signal.signal(signal.SIGTERM, lambda *_: sys.exit("terminals.py: stopped"))
+    signal.signal(signal.SIGHUP, lambda *_: sys.exit("terminals.py: stopped"))
+    binary, out = os.path.abspath(sys.argv[1]), os.path.abspath(sys.argv[2])
+    names = sys.argv[3:] or NAMES
+    os.makedirs(out, exist_ok=True)
+    log = open(os.path.join(out, "terminals.log"), "ab")
+    rows, results = [], {}
+    for name in names:
+        print(f"measuring {name} ...", file=sys.stderr, flush=True)
+        try:
+            if name == "dumb":
+                r = measure_dumb(binary)
+                results[name] = r
+                rows.append(["TERM=dumb in a pty", "–", "nothing drawn" if r["escapes"] == 0
+                             else f"{r['escapes']} escape bytes written",
+                             frames(r["stats"]) if r["stats"] else "none (no canvas)",
+                             "–", "plain text" if r["escapes"] == 0 else "escapes written",
+                             "yes (tty modes as before)" if r["modes_restored"] else "NO"])
+                continue
+            r = measure_x_terminal(name, binary, out, log)
+            results[name] = r
+            sizes = [e["size"] for e in r.get("events", [])] + [s for _, s in r.get("sizes", [])]
+            resize = "honoured" if [150, 51] in sizes and [115, 51] in sizes else "ignored"
+            shown = canvas_of(r)
+            blank, taken = blank_gallery_shots(r)
+            if blank:
+                shown += f" ({blank} of {taken} mid-gallery screenshots blank)"
+            if r.get("status") != 0:
+                shown += f", exit status {r.get('status')}"
+            rows.append([name, version(name.replace("(in ", "").split()[0]), shown,
+                         frames(r.get("stats")), resize,
+                         slides_look(r.get("screenshots", {}).get("slides")), restored_text(r)])
+        except Exception as error:  # one terminal failing must not stop the others
+            results[name] = {"error": repr(error)}
+            rows.append([name, "?", f"failed: {error!r}", "–", "–", "–", "–"])
+    with open(os.path.join(out, "results.json"), "w") as f:
+        json.dump(results, f, indent=1)
+    print("| terminal | version | how the gallery is shown | frames shown / dropped "
+          "| resize request | slides | restored after the show |")
+    print("|---|---|---|---|---|---|---|")
+    for row in rows:
+        print("| " + " | ".join(row) + " |")
+
+
+if __name__ == "__main__":
+    main()
