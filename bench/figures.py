@@ -27,6 +27,8 @@ import time
 import zlib
 
 REPO = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+sys.path.insert(0, os.path.join(REPO, "tests", "e2e"))
+from ptyshow import start_in_pty  # noqa: E402
 TICK = "\u2013"  # en dash for ranges
 
 STATS_LINE = re.compile(rb"veloria: (\d+) frames shown, (\d+) dropped, (\d+) bytes")
@@ -90,17 +92,8 @@ class Terminal:
         self.master, self.slave = pty.openpty()
         self.resize(lines, columns)
         stamp_read, stamp_write = os.pipe()
-        self.pid = os.fork()
-        if self.pid == 0:
-            os.setsid()
-            fcntl.ioctl(self.slave, termios.TIOCSCTTY, 0)
-            for fd in (0, 1, 2):
-                os.dup2(self.slave, fd)
-            try:
-                os.write(stamp_write, struct.pack("d", time.monotonic()))
-                os.execve(argv[0], argv, env)
-            finally:
-                os._exit(127)
+        self.pid = start_in_pty(argv, env, self.slave,
+                                lambda: os.write(stamp_write, struct.pack("d", time.monotonic())))
         os.close(stamp_write)
         self.exec_at = struct.unpack("d", os.read(stamp_read, 8))[0]
         os.close(stamp_read)
@@ -324,19 +317,9 @@ def run_tool(argv):
     of 10 x 20 pixels, so the tools size their images as the canvases do."""
     master, slave = pty.openpty()
     fcntl.ioctl(slave, termios.TIOCSWINSZ, struct.pack("HHHH", 51, 115, 1150, 1020))
-    pid = os.fork()
-    if pid == 0:
-        os.setsid()
-        fcntl.ioctl(slave, termios.TIOCSCTTY, 0)
-        null = os.open("/dev/null", os.O_RDWR)
-        os.dup2(null, 0)
-        os.dup2(slave, 1)
-        os.dup2(slave, 2)
-        env = dict(os.environ, TERM="xterm-256color", COLORTERM="truecolor")
-        try:
-            os.execvpe(argv[0], argv, env)
-        finally:
-            os._exit(127)
+    # Nothing to read on standard input: the tools' own queries are answered below.
+    pid = start_in_pty(argv, dict(os.environ, TERM="xterm-256color", COLORTERM="truecolor"), slave,
+                       lambda: os.dup2(os.open("/dev/null", os.O_RDWR), 0))
     os.close(slave)
     total = 0
     while True:

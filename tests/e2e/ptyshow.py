@@ -13,6 +13,23 @@ import time
 ESCAPE = re.compile(rb"\x1b\[[0-9;?]*[ -/]*[@-~]|\x1b\][^\x07]*\x07|\x1b[PX^_].*?\x1b\\", re.S)
 
 
+def start_in_pty(argv, env, slave, before_exec=lambda: None):
+    """Runs argv in a new session whose controlling terminal, and standard streams, are the
+    pseudo-terminal's slave side; returns the child's pid."""
+    pid = os.fork()
+    if pid == 0:
+        try:
+            os.setsid()
+            fcntl.ioctl(slave, termios.TIOCSCTTY, 0)
+            for fd in (0, 1, 2):
+                os.dup2(slave, fd)
+            before_exec()
+            os.execvpe(argv[0], argv, env)
+        finally:
+            os._exit(127)
+    return pid
+
+
 class PtyShow:
     def __init__(self, argv, columns=80, lines=24, env=None, answer=None, bytes_per_second=None):
         """answer: what the terminal replies each time it is asked for its device attributes
@@ -24,14 +41,8 @@ class PtyShow:
         self.modes_before = termios.tcgetattr(self.slave)
         self.chunks = []  # (seconds since start, bytes)
         self.started = time.monotonic()
-        self.pid = os.fork()
-        if self.pid == 0:
-            os.setsid()
-            fcntl.ioctl(self.slave, termios.TIOCSCTTY, 0)
-            for fd in (0, 1, 2):
-                os.dup2(self.slave, fd)
-            os.execvpe(argv[0], argv, {**os.environ, "LANG": "C.UTF-8", "TERM": "xterm-256color",
-                                       **(env or {})})
+        self.pid = start_in_pty(argv, {**os.environ, "LANG": "C.UTF-8", "TERM": "xterm-256color",
+                                       **(env or {})}, self.slave)
         self.status = None
         self.ended = None  # seconds from the start to the program's exit
 
