@@ -3,6 +3,7 @@
 #include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <fcntl.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -28,30 +29,42 @@ struct SavedState {
 };
 SavedState saved;
 
-void writeAll(const char* bytes, std::size_t length) {
+void writeAll(int fd, const char* bytes, std::size_t length) {
     std::size_t done = 0;
     while (done < length) {
-        ssize_t n = ::write(STDOUT_FILENO, bytes + done, length - done);
+        ssize_t n = ::write(fd, bytes + done, length - done);
         if (n <= 0) break;
         done += static_cast<std::size_t>(n);
     }
 }
 
 // Async-signal-safe: only write(2) and tcsetattr(3).
-void restoreTerminal() {
+void restoreTerminal(int terminal) {
     if (saved.restored) return;
     saved.restored = true;
     if (saved.undoLength) {
         // A signal may cut a sequence or a picture short: CAN abandons an escape sequence in
         // progress and ST ends a graphics string, so the undo bytes are read as such.
-        writeAll("\x18\x1b\\", 3);
-        writeAll(saved.undo, saved.undoLength);
+        writeAll(terminal, "\x18\x1b\\", 3);
+        writeAll(terminal, saved.undo, saved.undoLength);
     }
     if (saved.haveTermios) tcsetattr(STDIN_FILENO, TCSANOW, &saved.modes);
 }
 
+// The picture presenter may still be writing from its own thread when a signal comes. From
+// here on standard output leads nowhere, so none of its writes can follow the restoring
+// bytes, which go to a copy of the terminal's descriptor; a write already under way ends
+// before ours starts, as a terminal takes one write at a time. Async-signal-safe.
+int takeTheTerminal() {
+    int terminal = dup(STDOUT_FILENO);
+    int nowhere = open("/dev/null", O_WRONLY);
+    if (terminal < 0 || nowhere < 0) return STDOUT_FILENO;
+    dup2(nowhere, STDOUT_FILENO);
+    return terminal;
+}
+
 void onSignal(int signal) {
-    restoreTerminal();
+    restoreTerminal(takeTheTerminal());
     // SA_RESETHAND has put back the default action; raising again ends the process the way
     // the signal would have, so the parent sees the usual status.
     std::raise(signal);
@@ -98,7 +111,7 @@ TerminalGuard::TerminalGuard() {
 TerminalGuard::~TerminalGuard() {
     std::fflush(stdout);
     SignalBlock block;
-    restoreTerminal();
+    restoreTerminal(STDOUT_FILENO);
     struct sigaction defaults {};
     defaults.sa_handler = SIG_DFL;
     for (int s : HandledSignals) sigaction(s, &defaults, nullptr);
