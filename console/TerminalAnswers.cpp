@@ -1,5 +1,7 @@
 #include "console/TerminalAnswers.h"
 
+#include "console/WriteAll.h"
+
 #include <cctype>
 #include <chrono>
 #include <fcntl.h>
@@ -12,14 +14,6 @@ namespace veloria {
 namespace {
 
 constexpr int AnswerWaitMilliseconds = 300;
-
-void writeAll(std::string_view bytes) {
-    while (!bytes.empty()) {
-        ssize_t n = ::write(STDOUT_FILENO, bytes.data(), bytes.size());
-        if (n <= 0) return;
-        bytes.remove_prefix(static_cast<std::size_t>(n));
-    }
-}
 
 std::string readAnswers(int input) {
     std::string received;
@@ -53,8 +47,8 @@ std::string askTerminal(std::string_view questions) {
         raw.c_cc[VMIN] = 0;
         raw.c_cc[VTIME] = 0;
         tcsetattr(input, TCSANOW, &raw);
-        writeAll(questions);
-        writeAll(AttributesQuery);
+        writeAll(STDOUT_FILENO, questions);
+        writeAll(STDOUT_FILENO, AttributesQuery);
         received = readAnswers(input);
         tcsetattr(input, TCSANOW, &saved);
     }

@@ -1,5 +1,7 @@
 #include "console/TerminalGuard.h"
 
+#include "console/WriteAll.h"
+
 #include <csignal>
 #include <cstdio>
 #include <cstring>
@@ -29,15 +31,6 @@ struct SavedState {
 };
 SavedState saved;
 
-void writeAll(int fd, const char* bytes, std::size_t length) {
-    std::size_t done = 0;
-    while (done < length) {
-        ssize_t n = ::write(fd, bytes + done, length - done);
-        if (n <= 0) break;
-        done += static_cast<std::size_t>(n);
-    }
-}
-
 // Async-signal-safe: only write(2) and tcsetattr(3).
 void restoreTerminal(int terminal) {
     if (saved.restored) return;
@@ -45,8 +38,8 @@ void restoreTerminal(int terminal) {
     if (saved.undoLength) {
         // A signal may cut a sequence or a picture short: CAN abandons an escape sequence in
         // progress and ST ends a graphics string, so the undo bytes are read as such.
-        writeAll(terminal, "\x18\x1b\\", 3);
-        writeAll(terminal, saved.undo, saved.undoLength);
+        writeAll(terminal, "\x18\x1b\\");
+        writeAll(terminal, std::string_view(saved.undo, saved.undoLength));
     }
     if (saved.haveTermios) tcsetattr(STDIN_FILENO, TCSANOW, &saved.modes);
 }

@@ -4,6 +4,7 @@
 #include "pixels/WindowSurface.h"
 
 #include "console/TerminalGuard.h"
+#include "console/WriteAll.h"
 #include "pixels/PixelPace.h"
 #include "pixels/Presenter.h"
 #include "pixels/terminal/CanvasFactory.h"
@@ -39,11 +40,7 @@ TerminalGeometry currentGeometry() {
 }
 
 void writeToTerminal(std::string_view bytes) {
-    while (!bytes.empty()) {
-        ssize_t n = ::write(STDOUT_FILENO, bytes.data(), bytes.size());
-        if (n <= 0) return;
-        bytes.remove_prefix(static_cast<std::size_t>(n));
-    }
+    writeAll(STDOUT_FILENO, bytes);
 }
 
 class TerminalSurface final : public WindowSurface {
