@@ -14,10 +14,7 @@ cleanup() {
 }
 trap cleanup EXIT
 
-if ! command -v debootstrap >/dev/null; then
-  apt-get -o DPkg::Lock::Timeout=300 update -q
-  apt-get -o DPkg::Lock::Timeout=300 install -y -q --no-install-recommends debootstrap
-fi
+bash scripts/install-packages.sh test
 debootstrap --variant=minbase bookworm "$root" http://deb.debian.org/debian >"$root.log" 2>&1 ||
   { tail -20 "$root.log"; exit 1; }
 mount -t proc proc "$root/proc"

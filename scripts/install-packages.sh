@@ -8,7 +8,7 @@ show_packages=(g++ cmake ninja-build pkg-config libpulse-dev libasound2-dev zlib
 test_packages=("${show_packages[@]}" googletest libgtest-dev libbenchmark-dev python3
                g++-mingw-w64-x86-64 wine wine64 ffmpeg sox imagemagick
                pulseaudio pulseaudio-utils python3-numpy libvterm-dev tmux xvfb xdotool
-               clang libclang-rt-14-dev strace valgrind)
+               clang libclang-rt-14-dev strace valgrind debootstrap)
 measure_packages=("${test_packages[@]}" xterm kitty mlterm screen x11-apps chafa timg)
 
 case "${1:-}" in
