@@ -1,9 +1,10 @@
 // A recorded stretch of the gallery, as the terminal sees it at 30 frames per second: the
-// pixel calls of one noise burst and one picture's reveal, cut into frames of 130000 / 30
-// calls each. Replaying it frame by frame gives the surfaces a canvas is asked to show.
+// pixel calls of one noise burst and one picture's reveal, cut into frames of a thirtieth of a
+// second of calls each. Replaying it frame by frame gives the surfaces a canvas is asked to show.
 #pragma once
 
-#include "pixels/PixelSurface.h"
+#include "pixels/GalleryGeometry.h"
+#include "terminal/PixelSurface.h"
 
 #include <cmath>
 #include <cstddef>
@@ -12,7 +13,8 @@
 
 namespace veloria::bench {
 
-inline constexpr int CallsPerFrame = 130000 / 30;
+inline constexpr int CallsPerFrame = static_cast<int>(PixelCallsPerSecond / 30);
+inline constexpr Rect Area = GalleryWindow.drawingArea;
 inline constexpr int NoiseDots = 500000;
 inline constexpr int PictureHeight = 790;
 inline constexpr int PictureWidth = 1000;
@@ -41,11 +43,13 @@ public:
     GallerySequence() {
         calls_.reserve(NoiseDots + RevealSamples);
         for (int i = 0; i < NoiseDots; ++i) {
-            int y = 5 + static_cast<int>(next() % 1010), x = 5 + static_cast<int>(next() % 1010);
+            int y = Area.y + static_cast<int>(next() % Area.height);
+            int x = Area.x + static_cast<int>(next() % Area.width);
             calls_.push_back({static_cast<std::uint16_t>(x), static_cast<std::uint16_t>(y),
                               rgb(next() % 255, next() % 255, next() % 255)});
         }
-        int left = 5 + (1010 - PictureWidth) / 2, top = 5 + (1010 - PictureHeight) / 2;
+        int left = Area.x + (Area.width - PictureWidth) / 2;
+        int top = Area.y + (Area.height - PictureHeight) / 2;
         for (int i = 0; i < RevealSamples; ++i) {
             int row = static_cast<int>(next() % PictureHeight);
             int column = static_cast<int>(next() % PictureWidth);
@@ -65,7 +69,7 @@ public:
 
     // The surface after the first `count` frames, from black.
     PixelSurface surfaceAfter(std::size_t count) const {
-        PixelSurface surface;
+        PixelSurface surface{GalleryWindow};
         for (std::size_t k = 0; k < count; ++k) play(k, surface);
         return surface;
     }

@@ -2,9 +2,9 @@
 // (a noise burst and a picture's reveal, 30 frames per second), and for each of the sample
 // frames (noise, the reveal under way, the finished picture) sent whole.
 #include "bench/GallerySequence.h"
-#include "pixels/terminal/HalfBlockCanvas.h"
-#include "pixels/terminal/KittyCanvas.h"
-#include "pixels/terminal/SixelCanvas.h"
+#include "terminal/canvas/HalfBlockCanvas.h"
+#include "terminal/canvas/KittyCanvas.h"
+#include "terminal/canvas/SixelCanvas.h"
 
 #include <benchmark/benchmark.h>
 
@@ -17,8 +17,9 @@ namespace {
 
 using MakeCanvas = std::function<std::unique_ptr<TerminalCanvas>()>;
 
-// The console's own grid on a screen with 10 x 20 pixel cells.
-const TerminalGeometry Console{115, 51, 1150, 1020};
+// The gallery window's own grid on a screen with cells of the window's size.
+const TerminalGeometry Console{GalleryWindow.columns, GalleryWindow.rows, GalleryWindow.width(),
+                               GalleryWindow.height()};
 
 const GallerySequence& gallery() {
     static const GallerySequence sequence;
@@ -29,14 +30,14 @@ const GallerySequence& gallery() {
 void galleryFrames(benchmark::State& state, const MakeCanvas& make) {
     const GallerySequence& sequence = gallery();
     auto canvas = make();
-    PixelSurface surface;
+    PixelSurface surface{GalleryWindow};
     std::size_t frame = 0, bytes = 0, frames = 0;
     std::string out;
     for (auto _ : state) {
         state.PauseTiming();
         if (frame == sequence.frames()) {
             frame = 0;
-            surface = PixelSurface{};
+            surface = PixelSurface{GalleryWindow};
             canvas->invalidate();
         }
         sequence.play(frame++, surface);

@@ -4,7 +4,7 @@
 // canvas benchmarks encode.
 // Usage: gallery_frames DIR
 #include "bench/GallerySequence.h"
-#include "pixels/terminal/Viewport.h"
+#include "terminal/canvas/Viewport.h"
 #include "tests/fakes/PngFile.h"
 
 #include <cstdio>
@@ -20,7 +20,7 @@ int main(int argc, char** argv) {
     for (const SampleFrame& frame : sampleFrames(sequence)) {
         std::string path = std::string(argv[1]) + "/" + frame.name + ".png";
         const veloria::PixelSurface surface = sequence.surfaceAfter(frame.framesPlayed);
-        const veloria::Rect area = veloria::DrawingArea;
+        const veloria::Rect area = veloria::GalleryWindow.drawingArea;
         if (!veloria::testing::writePng(path, area.width, area.height, [&](int x, int y) {
                 return surface.at(area.x + x, area.y + y);
             })) {

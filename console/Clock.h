@@ -11,7 +11,8 @@ public:
     virtual void Sleep(unsigned milliseconds) = 0;
 };
 
-// The real clock of this platform.
-std::unique_ptr<Clock> openClock();
+// The real clock of this platform, its pauses `speedup` times shorter than asked: 1 for the
+// show, more for a test build that runs the whole show in seconds.
+std::unique_ptr<Clock> openClock(int speedup);
 
 } // namespace veloria

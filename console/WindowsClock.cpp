@@ -7,13 +7,17 @@ namespace {
 
 class WindowsClock final : public Clock {
 public:
-    void Sleep(unsigned milliseconds) override { ::Sleep(milliseconds); }
+    explicit WindowsClock(int speedup) : speedup_(speedup) {}
+    void Sleep(unsigned milliseconds) override { ::Sleep(milliseconds / speedup_); }
+
+private:
+    unsigned speedup_;
 };
 
 } // namespace
 
-std::unique_ptr<Clock> openClock() {
-    return std::make_unique<WindowsClock>();
+std::unique_ptr<Clock> openClock(int speedup) {
+    return std::make_unique<WindowsClock>(speedup);
 }
 
 } // namespace veloria

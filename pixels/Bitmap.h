@@ -4,7 +4,7 @@
 #pragma once
 
 #include "media/Resources.h"
-#include "pixels/ColorValue.h"
+#include "terminal/ColorValue.h"
 
 #include <cstddef>
 #include <span>

@@ -1,10 +1,17 @@
 #include "pixels/PixelEffects.h"
 
+#include "pixels/GalleryGeometry.h"
 #include "pixels/RandomBelow.h"
 
 namespace veloria {
+namespace {
 
-using namespace DrawingArea;
+constexpr int AreaLeft = GalleryWindow.drawingArea.x;
+constexpr int AreaTop = GalleryWindow.drawingArea.y;
+constexpr int AreaWidth = GalleryWindow.drawingArea.width;
+constexpr int AreaHeight = GalleryWindow.drawingArea.height;
+
+} // namespace
 
 void noiseBurst(WindowSurface& surface, DeviceContext dc, int count) {
     for (int i = 0; i < count; ++i) {

@@ -8,13 +8,7 @@
 
 namespace veloria {
 
-// The square area of the window's client area that the effects draw in, in pixels.
-namespace DrawingArea {
-inline constexpr int AreaHeight = 1010;
-inline constexpr int AreaWidth = 1010;
-inline constexpr int AreaTop = 5;
-inline constexpr int AreaLeft = 5;
-} // namespace DrawingArea
+// The effects draw in the gallery window's drawing area (pixels/GalleryGeometry.h).
 
 // count dots at random places of the area, each of a random colour whose channels are
 // 0 ... 254. Draws five random numbers per dot: y, x, red, green, blue.

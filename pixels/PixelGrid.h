@@ -2,7 +2,7 @@
 // their storage.
 #pragma once
 
-#include "pixels/ColorValue.h"
+#include "terminal/ColorValue.h"
 
 #include <vector>
 

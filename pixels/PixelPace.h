@@ -5,6 +5,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <memory>
 
 namespace veloria {
 
@@ -16,8 +17,8 @@ public:
     virtual void sleepUntil(time_point when) = 0;
 };
 
-// The steady clock of the machine.
-PaceClock& systemPaceClock();
+// The steady clock of the machine, `speedup` times faster than real time (1 for the show).
+std::unique_ptr<PaceClock> openPaceClock(int speedup);
 
 class PixelPace {
 public:
@@ -29,7 +30,6 @@ public:
     void tick() {
         if (calls_++ % Block == 0) keepPace();
     }
-    std::uint64_t calls() const { return calls_; }
 
 private:
     void keepPace();

@@ -5,8 +5,8 @@
 #pragma once
 
 #include "pixels/PixelPace.h"
-#include "pixels/PixelSurface.h"
-#include "pixels/TerminalCanvas.h"
+#include "terminal/PixelSurface.h"
+#include "terminal/canvas/TerminalCanvas.h"
 
 #include <cstdint>
 #include <functional>

@@ -3,11 +3,11 @@
 // presenter thread through the best canvas the terminal answers for.
 #include "pixels/WindowSurface.h"
 
-#include "console/TerminalGuard.h"
-#include "console/WriteAll.h"
+#include "pixels/GalleryGeometry.h"
 #include "pixels/PixelPace.h"
 #include "pixels/Presenter.h"
-#include "pixels/terminal/CanvasFactory.h"
+#include "terminal/Terminal.h"
+#include "terminal/canvas/CanvasFactory.h"
 
 #include <atomic>
 #include <condition_variable>
@@ -16,35 +16,21 @@
 #include <cstdlib>
 #include <mutex>
 #include <optional>
-#include <sys/ioctl.h>
 #include <thread>
-#include <unistd.h>
 
 namespace veloria {
 namespace {
-
-// The whole gallery, 30.5 million calls, then ends about three seconds before the track.
-constexpr double CallsPerSecond = 130000;
 
 volatile std::sig_atomic_t terminalResized = 0;
 void onResize(int) {
     terminalResized = 1;
 }
 
-TerminalGeometry currentGeometry() {
-    winsize size{};
-    TerminalGeometry g;
-    if (ioctl(STDOUT_FILENO, TIOCGWINSZ, &size) == 0)
-        g = {size.ws_col, size.ws_row, size.ws_xpixel, size.ws_ypixel};
-    return g;
-}
-
-void writeToTerminal(std::string_view bytes) {
-    writeAll(STDOUT_FILENO, bytes);
-}
-
 class TerminalSurface final : public WindowSurface {
 public:
+    TerminalSurface(std::shared_ptr<Terminal> terminal, std::unique_ptr<PaceClock> paceClock)
+        : terminal_(std::move(terminal)), paceClock_(std::move(paceClock)) {}
+
     ~TerminalSurface() override {
         if (!presenter_) return;
         {
@@ -79,23 +65,33 @@ public:
 private:
     void start() {
         started_ = true;
-        canvas_ = makeCanvas(detectTerminal());
+        canvas_ = makeCanvas(chooseCanvas());
         if (!canvas_) return; // a terminal that shows no pictures: the gallery only keeps time
-        TerminalGuard::onRestore(Restore::Cursor, "\x1b[?25h");
+        terminal_->onRestore(Restore::Cursor, "\x1b[?25h");
         if (std::string farewell = canvas_->farewell(); !farewell.empty())
-            TerminalGuard::onRestore(Restore::Graphics, farewell);
-        writeToTerminal("\x1b[?25l");
+            terminal_->onRestore(Restore::Graphics, farewell);
+        terminal_->write("\x1b[?25l");
         struct sigaction action {};
         action.sa_handler = onResize;
         sigemptyset(&action.sa_mask);
         action.sa_flags = SA_RESTART;
         sigaction(SIGWINCH, &action, nullptr);
-        presenter_.emplace(surface_, *canvas_, writeToTerminal);
+        presenter_.emplace(surface_, *canvas_, [terminal = terminal_](std::string_view bytes) {
+            terminal->write(bytes);
+        });
         thread_ = std::thread([this] { present(); });
     }
 
+    // Asks the terminal what it can show, where it takes questions at all.
+    CanvasChoice chooseCanvas() {
+        const TerminalDescription& terminal = terminal_->description();
+        if (!terminal.escapes) return {};
+        return veloria::chooseCanvas(
+            terminal, parseTerminalReplies(terminal_->ask(graphicsQuestions(terminal))));
+    }
+
     void present() {
-        TerminalGeometry geometry = currentGeometry();
+        TerminalGeometry geometry = terminal_->currentSize();
         bool resized = true;
         std::unique_lock lock(mutex_);
         while (true) {
@@ -110,15 +106,17 @@ private:
             resized = terminalResized;
             if (resized) {
                 terminalResized = 0;
-                geometry = currentGeometry();
+                geometry = terminal_->currentSize();
             }
         }
     }
 
+    std::shared_ptr<Terminal> terminal_;
+    std::unique_ptr<PaceClock> paceClock_;
     bool started_ = false;
-    PixelSurface surface_;
+    PixelSurface surface_{GalleryWindow};
     std::atomic<std::uint64_t> drawn_{0};
-    PixelPace pace_{CallsPerSecond, systemPaceClock()};
+    PixelPace pace_{PixelCallsPerSecond, *paceClock_};
     std::unique_ptr<TerminalCanvas> canvas_;
     std::optional<Presenter> presenter_;
     std::thread thread_;
@@ -129,8 +127,8 @@ private:
 
 } // namespace
 
-std::unique_ptr<WindowSurface> openWindowSurface() {
-    return std::make_unique<TerminalSurface>();
+std::unique_ptr<WindowSurface> openWindowSurface(int clockSpeedup) {
+    return std::make_unique<TerminalSurface>(standardTerminal(), openPaceClock(clockSpeedup));
 }
 
 } // namespace veloria

@@ -5,7 +5,7 @@
 #pragma once
 
 #include "media/Resources.h"
-#include "pixels/ColorValue.h"
+#include "terminal/ColorValue.h"
 
 #include <memory>
 
@@ -28,7 +28,8 @@ public:
     virtual void SetPixel(DeviceContext dc, int x, int y, ColorValue colour) = 0;
 };
 
-// The window of this process's console.
-std::unique_ptr<WindowSurface> openWindowSurface();
+// The window of this process's console. Where the platform paces the pixel calls, the pace
+// runs `clockSpeedup` times faster than real time (1 for the show).
+std::unique_ptr<WindowSurface> openWindowSurface(int clockSpeedup);
 
 } // namespace veloria

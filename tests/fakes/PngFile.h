@@ -2,7 +2,7 @@
 // look at, and frames for other programs to read.
 #pragma once
 
-#include "pixels/ColorValue.h"
+#include "terminal/ColorValue.h"
 
 #include <functional>
 #include <string>

@@ -1,0 +1,59 @@
+#include "terminal/AskTerminal.h"
+
+#include "terminal/TerminalReplies.h"
+#include "terminal/WriteAll.h"
+
+#include <chrono>
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
+
+namespace veloria {
+namespace {
+
+constexpr int AnswerWaitMilliseconds = 300;
+
+std::string readAnswers(int input) {
+    std::string received;
+    auto deadline =
+        std::chrono::steady_clock::now() + std::chrono::milliseconds(AnswerWaitMilliseconds);
+    while (!parseTerminalReplies(received).attributesSeen) {
+        auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
+        if (left.count() <= 0) break;
+        pollfd ready{input, POLLIN, 0};
+        if (poll(&ready, 1, static_cast<int>(left.count())) <= 0) break;
+        char buffer[256];
+        ssize_t n = ::read(input, buffer, sizeof buffer);
+        if (n <= 0) break;
+        received.append(buffer, static_cast<std::size_t>(n));
+    }
+    return received;
+}
+
+} // namespace
+
+std::string askTerminal(std::string_view questions) {
+    int input = isatty(STDIN_FILENO) ? STDIN_FILENO : ::open("/dev/tty", O_RDWR | O_NOCTTY);
+    if (input < 0) return {};
+    std::string received;
+    int pending = 0;
+    termios saved{};
+    if (!(ioctl(input, FIONREAD, &pending) == 0 && pending > 0) && tcgetattr(input, &saved) == 0) {
+        termios raw = saved;
+        raw.c_lflag &= ~static_cast<tcflag_t>(ICANON | ECHO);
+        raw.c_cc[VMIN] = 0;
+        raw.c_cc[VTIME] = 0;
+        tcsetattr(input, TCSANOW, &raw);
+        writeAll(STDOUT_FILENO, questions);
+        writeAll(STDOUT_FILENO, AttributesQuery);
+        received = readAnswers(input);
+        tcsetattr(input, TCSANOW, &saved);
+    }
+    if (input != STDIN_FILENO) ::close(input);
+    return received;
+}
+
+} // namespace veloria

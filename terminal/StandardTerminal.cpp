@@ -1,0 +1,76 @@
+// The terminal on standard output of a POSIX process.
+#include "terminal/AskTerminal.h"
+#include "terminal/Terminal.h"
+#include "terminal/TerminalGuard.h"
+#include "terminal/WriteAll.h"
+
+#include <clocale>
+#include <cstdio>
+#include <cstdlib>
+#include <langinfo.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+namespace veloria {
+namespace {
+
+TerminalEnvironment readEnvironment() {
+    auto variable = [](const char* name) {
+        const char* value = std::getenv(name);
+        return value ? std::optional<std::string>(value) : std::nullopt;
+    };
+    TerminalEnvironment environment;
+    environment.outputIsTerminal = isatty(STDOUT_FILENO);
+    environment.term = variable("TERM");
+    environment.colorTerm = variable("COLORTERM").value_or("");
+    environment.termProgram = variable("TERM_PROGRAM").value_or("");
+    environment.vte = variable("VTE_VERSION").has_value();
+    environment.insideTmux = variable("TMUX").has_value();
+    environment.insideScreen = variable("STY").has_value();
+    std::setlocale(LC_ALL, "");
+    environment.charset = nl_langinfo(CODESET);
+    return environment;
+}
+
+class StandardTerminal final : public Terminal {
+public:
+    StandardTerminal() : description_(describeTerminal(readEnvironment())) {}
+
+    const TerminalDescription& description() const override { return description_; }
+    void write(std::string_view bytes) override { writeAll(STDOUT_FILENO, bytes); }
+    std::string ask(std::string_view questions) override { return askTerminal(questions); }
+    void onRestore(Restore key, std::string_view undo) override {
+        TerminalGuard::onRestore(key, undo);
+    }
+
+    std::optional<TerminalGeometry> originalSize() const override {
+        winsize size{};
+        if (!TerminalGuard::originalSize(size)) return std::nullopt;
+        return TerminalGeometry{size.ws_col, size.ws_row, size.ws_xpixel, size.ws_ypixel};
+    }
+    TerminalGeometry currentSize() const override {
+        winsize size{};
+        if (ioctl(STDOUT_FILENO, TIOCGWINSZ, &size) != 0) return {};
+        return {size.ws_col, size.ws_row, size.ws_xpixel, size.ws_ypixel};
+    }
+
+    void readKey() override { std::getchar(); }
+
+private:
+    TerminalGuard guard_;
+    TerminalDescription description_;
+};
+
+} // namespace
+
+std::shared_ptr<Terminal> standardTerminal() {
+    static std::weak_ptr<Terminal> shared;
+    std::shared_ptr<Terminal> terminal = shared.lock();
+    if (!terminal) {
+        terminal = std::make_shared<StandardTerminal>();
+        shared = terminal;
+    }
+    return terminal;
+}
+
+} // namespace veloria

@@ -1,0 +1,64 @@
+#include "terminal/TerminalDescription.h"
+
+#include <array>
+#include <string_view>
+
+namespace veloria {
+namespace {
+
+// Terminals known to show truecolour whatever COLORTERM says: TERM containing one of these.
+constexpr std::array<std::string_view, 7> TrueColourTerms{
+    "kitty", "alacritty", "foot", "wezterm", "contour", "direct", "truecolor",
+};
+// ... or TERM_PROGRAM being one of these (tmux passes truecolour on, or converts it).
+constexpr std::array<std::string_view, 5> TrueColourPrograms{
+    "tmux", "iTerm.app", "WezTerm", "vscode", "ghostty",
+};
+
+bool showsTrueColour(const TerminalEnvironment& environment) {
+    if (environment.colorTerm == "truecolor" || environment.colorTerm == "24bit" || environment.vte)
+        return true;
+    std::string_view term = environment.term ? std::string_view(*environment.term) : "";
+    for (std::string_view known : TrueColourTerms)
+        if (term.find(known) != std::string_view::npos) return true;
+    for (std::string_view known : TrueColourPrograms)
+        if (environment.termProgram == known) return true;
+    return false;
+}
+
+} // namespace
+
+TerminalDescription describeTerminal(const TerminalEnvironment& environment) {
+    TerminalDescription terminal;
+    terminal.escapes =
+        environment.outputIsTerminal && !(environment.term && *environment.term == "dumb");
+    terminal.termNamed = environment.term.has_value();
+    terminal.insideTmux = environment.insideTmux;
+    terminal.insideScreen = environment.insideScreen;
+    // GNU screen shows no truecolour, whatever the terminal it runs in says.
+    terminal.trueColour = showsTrueColour(environment) && !environment.insideScreen;
+    terminal.charset = environment.charset;
+    return terminal;
+}
+
+std::string graphicsQuestions(const TerminalDescription& terminal) {
+    std::string questions(terminal.insideTmux || terminal.insideScreen ? "" : KittyQuery);
+    return questions.append(SixelLimitQuery);
+}
+
+CanvasChoice chooseCanvas(const TerminalDescription& terminal, const TerminalReplies& replies) {
+    CanvasChoice choice;
+    if (!terminal.escapes || (!terminal.termNamed && !replies.attributesSeen)) return choice;
+    if (replies.kittyGraphics) {
+        choice.kind = CanvasKind::Kitty;
+    } else if (replies.sixelGraphics) {
+        choice.kind = CanvasKind::Sixel;
+        if (replies.graphicsLimit) choice.sixelLimit = *replies.graphicsLimit;
+    } else {
+        choice.kind =
+            terminal.trueColour ? CanvasKind::HalfBlocksTrueColour : CanvasKind::HalfBlocks256;
+    }
+    return choice;
+}
+
+} // namespace veloria

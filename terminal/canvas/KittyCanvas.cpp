@@ -1,0 +1,198 @@
+#include "terminal/canvas/KittyCanvas.h"
+
+#include "terminal/canvas/Viewport.h"
+
+#include <algorithm>
+#include <charconv>
+#include <climits>
+#include <cstdint>
+#include <vector>
+#include <zlib.h>
+
+namespace veloria {
+namespace {
+
+// Base64 characters per escape sequence, the protocol's largest chunk.
+constexpr std::size_t ChunkSize = 4096;
+
+constexpr char Base64Alphabet[] =
+    "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+
+void appendNumber(std::string& out, long long value) {
+    char digits[24];
+    auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+    out.append(digits, end);
+}
+
+void appendBase64(std::string& out, const std::uint8_t* data, std::size_t size) {
+    std::size_t at = out.size();
+    out.resize(at + (size + 2) / 3 * 4);
+    char* to = out.data() + at;
+    std::size_t i = 0;
+    for (; i + 3 <= size; i += 3) {
+        unsigned v = data[i] << 16 | data[i + 1] << 8 | data[i + 2];
+        *to++ = Base64Alphabet[v >> 18];
+        *to++ = Base64Alphabet[(v >> 12) & 63];
+        *to++ = Base64Alphabet[(v >> 6) & 63];
+        *to++ = Base64Alphabet[v & 63];
+    }
+    if (i < size) {
+        unsigned v = data[i] << 16 | (i + 1 < size ? data[i + 1] << 8 : 0);
+        *to++ = Base64Alphabet[v >> 18];
+        *to++ = Base64Alphabet[(v >> 12) & 63];
+        *to++ = i + 1 < size ? Base64Alphabet[(v >> 6) & 63] : '=';
+        *to++ = '=';
+    }
+}
+
+class KittyCanvas final : public TerminalCanvas {
+public:
+    KittyCanvas() = default;
+    // The deflate state points into itself and owns zlib's buffers: never copied, always ended.
+    KittyCanvas(const KittyCanvas&) = delete;
+    KittyCanvas& operator=(const KittyCanvas&) = delete;
+    ~KittyCanvas() override {
+        if (deflating_) deflateEnd(&stream_);
+    }
+
+    void encodeFrame(const PixelSurface& surface, const TerminalGeometry& terminal,
+                     std::string& out) override {
+        if (terminal != geometry_) layOut(surface.layout(), terminal);
+        if (view_.target.width <= 0 || view_.target.height <= 0) return;
+        sample(surface);
+        if (rgb_ == sent_) return;
+        if (sent_.empty()) out += "\x1b[0;40m\x1b[2J\x1b[0m"; // black around the image
+        sent_ = rgb_;
+        compress();
+        unsigned shown = KittyImageIds[current_];
+        current_ ^= 1;
+        appendTransmission(out, KittyImageIds[current_]);
+        if (anyShown_) appendDeletion(out, shown);
+        anyShown_ = true;
+    }
+
+    void invalidate() override { sent_.clear(); }
+
+    std::string farewell() const override {
+        std::string out;
+        for (unsigned id : KittyImageIds) appendDeletion(out, id);
+        return out;
+    }
+
+private:
+    void layOut(const WindowLayout& window, const TerminalGeometry& terminal) {
+        geometry_ = terminal;
+        sent_.clear();
+        view_ = pixelViewport(window, terminal, INT_MAX, INT_MAX);
+        if (view_.target.width <= 0 || view_.target.height <= 0) return;
+        // More pixels than the surface has would only repeat them: a larger screen gets the
+        // surface's own pixels, stretched by the terminal over the cells the target covers.
+        width_ = std::min(view_.target.width, view_.source.width);
+        height_ = std::min(view_.target.height, view_.source.height);
+        columns_ = sourceEdges(view_.source.x, view_.source.width, width_);
+        rows_ = sourceEdges(view_.source.y, view_.source.height, height_);
+        rgb_.assign(static_cast<std::size_t>(width_) * height_ * 3, 0);
+    }
+
+    void sample(const PixelSurface& surface) {
+        std::uint8_t* to = rgb_.data();
+        for (int y = 0; y < height_; ++y) {
+            const ColorValue* line =
+                &surface.pixels[static_cast<std::size_t>(rows_[y]) * surface.width()];
+            for (int x = 0; x < width_; ++x) {
+                ColorValue c = line[columns_[x]];
+                *to++ = static_cast<std::uint8_t>(redOf(c));
+                *to++ = static_cast<std::uint8_t>(greenOf(c));
+                *to++ = static_cast<std::uint8_t>(blueOf(c));
+            }
+        }
+    }
+
+    void compress() {
+        if (!deflating_) {
+            // Run lengths only: several times faster than the default matching, as small on
+            // flat areas, and noise does not compress either way.
+            deflateInit2(&stream_, Z_BEST_SPEED, Z_DEFLATED, 15, 8, Z_RLE);
+            deflating_ = true;
+        } else {
+            deflateReset(&stream_);
+        }
+        compressed_.resize(deflateBound(&stream_, static_cast<uLong>(rgb_.size())));
+        stream_.next_in = rgb_.data();
+        stream_.avail_in = static_cast<uInt>(rgb_.size());
+        stream_.next_out = compressed_.data();
+        stream_.avail_out = static_cast<uInt>(compressed_.size());
+        deflate(&stream_, Z_FINISH);
+        compressed_.resize(stream_.total_out);
+    }
+
+    // Deletes the image and frees its data.
+    static void appendDeletion(std::string& out, unsigned id) {
+        out += "\x1b_Ga=d,d=I,q=2,i=";
+        appendNumber(out, id);
+        out += "\x1b\\";
+    }
+
+    void appendTransmission(std::string& out, unsigned id) {
+        out += "\x1b[";
+        appendNumber(out, view_.target.y / view_.cellHeight + 1);
+        out += ';';
+        appendNumber(out, view_.target.x / view_.cellWidth + 1);
+        out += 'H';
+        encoded_.clear();
+        appendBase64(encoded_, compressed_.data(), compressed_.size());
+        for (std::size_t at = 0; at < encoded_.size() || at == 0; at += ChunkSize) {
+            bool last = at + ChunkSize >= encoded_.size();
+            out += "\x1b_G";
+            if (at == 0) {
+                // Transmit and show, RGB, zlib, no cursor move, no replies; the offset
+                // within the first cell centres the image to the pixel.
+                out += "a=T,f=24,o=z,C=1,q=2,i=";
+                appendNumber(out, id);
+                out += ",s=";
+                appendNumber(out, width_);
+                out += ",v=";
+                appendNumber(out, height_);
+                if (width_ < view_.target.width || height_ < view_.target.height) {
+                    out += ",c=";
+                    appendNumber(out, std::max(1, (view_.target.width + view_.cellWidth / 2) /
+                                                      view_.cellWidth));
+                    out += ",r=";
+                    appendNumber(out, std::max(1, (view_.target.height + view_.cellHeight / 2) /
+                                                      view_.cellHeight));
+                }
+                out += ",X=";
+                appendNumber(out, view_.target.x % view_.cellWidth);
+                out += ",Y=";
+                appendNumber(out, view_.target.y % view_.cellHeight);
+                out += ',';
+            }
+            out += last ? "m=0;" : "m=1;";
+            out.append(encoded_, at, ChunkSize);
+            out += "\x1b\\";
+        }
+    }
+
+    TerminalGeometry geometry_;
+    Viewport view_;
+    std::vector<int> columns_;
+    std::vector<int> rows_;
+    int width_ = 0; // of the image sent
+    int height_ = 0;
+    std::vector<std::uint8_t> rgb_;  // the frame's image
+    std::vector<std::uint8_t> sent_; // the image on the screen
+    unsigned current_ = 0;           // which of the two ids the last frame was shown under
+    bool anyShown_ = false;          // a frame's image is on the terminal
+    z_stream stream_{};
+    bool deflating_ = false;
+    std::vector<std::uint8_t> compressed_;
+    std::string encoded_;
+};
+
+} // namespace
+
+std::unique_ptr<TerminalCanvas> makeKittyCanvas() {
+    return std::make_unique<KittyCanvas>();
+}
+
+} // namespace veloria

@@ -1,0 +1,20 @@
+// Shows the surface pixel for pixel through the kitty graphics protocol: each frame is one
+// image of the frame's RGB, zlib-compressed, placed at the same spot without moving the cursor
+// or asking for replies. Frames alternate between two image ids and the last frame's image is
+// deleted only once the new one is shown, since a terminal drops an image as soon as a new
+// one under its id starts to arrive, which would blink the picture. A frame identical to the
+// last is not sent; the farewell deletes both images.
+#pragma once
+
+#include "terminal/canvas/TerminalCanvas.h"
+
+#include <memory>
+
+namespace veloria {
+
+// The ids under which the canvas keeps its images on the terminal, taken in turn.
+inline constexpr unsigned KittyImageIds[2] = {31, 32};
+
+std::unique_ptr<TerminalCanvas> makeKittyCanvas();
+
+} // namespace veloria

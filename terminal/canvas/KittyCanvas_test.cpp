@@ -1,0 +1,224 @@
+#include "pixels/GalleryGeometry.h"
+#include "terminal/canvas/KittyCanvas.h"
+
+#include <gtest/gtest.h>
+#include <zlib.h>
+
+#include <cstdint>
+#include <map>
+#include <vector>
+
+namespace veloria {
+namespace {
+
+// One graphics command: its keys and its payload.
+struct Command {
+    std::map<std::string, std::string> keys;
+    std::string payload;
+};
+
+std::vector<Command> graphicsCommands(const std::string& bytes) {
+    std::vector<Command> commands;
+    std::size_t at = 0;
+    while ((at = bytes.find("\x1b_G", at)) != std::string::npos) {
+        std::size_t end = bytes.find("\x1b\\", at);
+        std::string body = bytes.substr(at + 3, end - at - 3);
+        std::size_t semicolon = body.find(';');
+        Command command;
+        std::string control = body.substr(0, semicolon);
+        if (semicolon != std::string::npos) command.payload = body.substr(semicolon + 1);
+        std::size_t from = 0;
+        while (from < control.size()) {
+            std::size_t comma = control.find(',', from);
+            if (comma == std::string::npos) comma = control.size();
+            std::string pair = control.substr(from, comma - from);
+            command.keys[pair.substr(0, pair.find('='))] = pair.substr(pair.find('=') + 1);
+            from = comma + 1;
+        }
+        commands.push_back(command);
+        at = end + 2;
+    }
+    return commands;
+}
+
+std::vector<std::uint8_t> decodeBase64(const std::string& text) {
+    static const std::string alphabet =
+        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+    std::vector<std::uint8_t> out;
+    unsigned bits = 0;
+    int count = 0;
+    for (char c : text) {
+        if (c == '=') break;
+        std::size_t v = alphabet.find(c);
+        EXPECT_NE(v, std::string::npos) << "not base64: " << c;
+        bits = bits << 6 | static_cast<unsigned>(v);
+        count += 6;
+        if (count >= 8) {
+            count -= 8;
+            out.push_back(static_cast<std::uint8_t>(bits >> count));
+        }
+    }
+    return out;
+}
+
+std::vector<std::uint8_t> inflate(const std::vector<std::uint8_t>& data, std::size_t expected) {
+    std::vector<std::uint8_t> out(expected + 1);
+    uLongf size = static_cast<uLongf>(out.size());
+    EXPECT_EQ(uncompress(out.data(), &size, data.data(), static_cast<uLong>(data.size())), Z_OK);
+    out.resize(size);
+    return out;
+}
+
+// The image one frame transmits, with the first command's keys, and the commands after it.
+struct Transmission {
+    std::map<std::string, std::string> keys;
+    std::vector<std::uint8_t> rgb;
+    std::vector<Command> after;
+};
+
+Transmission transmission(const std::string& bytes) {
+    auto commands = graphicsCommands(bytes);
+    Transmission t;
+    if (commands.empty()) return t;
+    t.keys = commands.front().keys;
+    std::size_t chunks = 0;
+    while (chunks < commands.size() && commands[chunks].keys["m"] != "0") ++chunks;
+    t.after.assign(commands.begin() +
+                       static_cast<std::ptrdiff_t>(std::min(chunks + 1, commands.size())),
+                   commands.end());
+    commands.resize(std::min(chunks + 1, commands.size()));
+    std::string base64;
+    for (std::size_t i = 0; i < commands.size(); ++i) {
+        const Command& c = commands[i];
+        bool last = i + 1 == commands.size();
+        EXPECT_EQ(c.keys.at("m"), last ? "0" : "1");
+        if (i > 0) {
+            EXPECT_EQ(c.keys.size(), 1u) << "later chunks carry only m";
+        }
+        EXPECT_LE(c.payload.size(), 4096u);
+        if (!last) {
+            EXPECT_EQ(c.payload.size() % 4, 0u);
+        }
+        base64 += c.payload;
+    }
+    std::size_t size = std::stoul(t.keys.at("s")) * std::stoul(t.keys.at("v")) * 3;
+    t.rgb = inflate(decodeBase64(base64), size);
+    return t;
+}
+
+PixelSurface noise(std::uint32_t seed) {
+    PixelSurface surface{GalleryWindow};
+    for (ColorValue& p : surface.pixels) {
+        seed = seed * 1664525u + 1013904223u;
+        p = seed >> 8;
+    }
+    return surface;
+}
+
+TEST(KittyCanvas, TransmitsTheFrameRgbPixelForPixel) {
+    // A console-sized screen: the whole surface at one pixel per pixel.
+    const TerminalGeometry terminal{115, 51, 1150, 1020};
+    auto canvas = makeKittyCanvas();
+    PixelSurface surface = noise(1);
+    std::string bytes;
+    canvas->encodeFrame(surface, terminal, bytes);
+    Transmission t = transmission(bytes);
+    EXPECT_EQ(t.keys.at("a"), "T");
+    EXPECT_EQ(t.keys.at("f"), "24");
+    EXPECT_EQ(t.keys.at("o"), "z");
+    EXPECT_EQ(t.keys.at("q"), "2");
+    EXPECT_EQ(t.keys.at("C"), "1");
+    ASSERT_EQ(t.keys.at("s"), "1150");
+    ASSERT_EQ(t.keys.at("v"), "1020");
+    ASSERT_EQ(t.rgb.size(), 1150u * 1020 * 3);
+    for (std::size_t i = 0; i < surface.pixels.size(); ++i) {
+        ColorValue c = surface.pixels[i];
+        ASSERT_EQ(t.rgb[3 * i], redOf(c));
+        ASSERT_EQ(t.rgb[3 * i + 1], greenOf(c));
+        ASSERT_EQ(t.rgb[3 * i + 2], blueOf(c));
+    }
+
+    std::string unchanged;
+    canvas->encodeFrame(surface, terminal, unchanged);
+    EXPECT_EQ(unchanged, "");
+    surface.set(3, 4, rgb(1, 2, 3));
+    std::string next;
+    canvas->encodeFrame(surface, terminal, next);
+    Transmission second = transmission(next);
+    ASSERT_EQ(second.rgb.size(), t.rgb.size());
+    EXPECT_EQ(second.rgb[3 * (4 * 1150 + 3) + 2], 3);
+}
+
+TEST(KittyCanvas, SmallScreenGetsTheDrawingAreaScaledAndCentred) {
+    const TerminalGeometry terminal{80, 24, 640, 384};
+    auto canvas = makeKittyCanvas();
+    std::string bytes;
+    canvas->encodeFrame(noise(2), terminal, bytes);
+    Transmission t = transmission(bytes);
+    EXPECT_EQ(t.keys.at("s"), "384");
+    EXPECT_EQ(t.keys.at("v"), "384");
+    EXPECT_EQ(t.rgb.size(), 384u * 384 * 3);
+    // Centred: 128 pixels from the left, cell 17 (1-based) and no offset within it.
+    EXPECT_NE(bytes.find("\x1b[1;17H"), std::string::npos);
+    EXPECT_EQ(t.keys.at("X"), "0");
+    EXPECT_EQ(t.keys.count("c"), 0u);
+}
+
+TEST(KittyCanvas, LargeScreenGetsTheSurfacePixelsStretchedOverTheCells) {
+    const TerminalGeometry terminal{240, 67, 1920, 1340};
+    auto canvas = makeKittyCanvas();
+    std::string bytes;
+    canvas->encodeFrame(noise(3), terminal, bytes);
+    Transmission t = transmission(bytes);
+    EXPECT_EQ(t.keys.at("s"), "1010");
+    EXPECT_EQ(t.keys.at("v"), "1010");
+    EXPECT_EQ(t.keys.at("c"), "168"); // 1340 pixels over cells of 8
+    EXPECT_EQ(t.keys.at("r"), "67");
+}
+
+TEST(KittyCanvas, EachFrameComesUnderTheOtherIdAndOnlyThenIsTheLastDeleted) {
+    const TerminalGeometry terminal{80, 24, 640, 384};
+    auto canvas = makeKittyCanvas();
+    std::vector<std::string> ids;
+    for (std::uint32_t seed = 10; seed < 14; ++seed) {
+        std::string bytes;
+        canvas->encodeFrame(noise(seed), terminal, bytes);
+        Transmission t = transmission(bytes);
+        std::string id = t.keys.at("i");
+        if (!ids.empty()) {
+            EXPECT_NE(id, ids.back()) << "a new image under the shown one's id blanks it";
+            ASSERT_EQ(t.after.size(), 1u) << "frame " << ids.size();
+            EXPECT_EQ(t.after[0].keys.at("a"), "d");
+            EXPECT_EQ(t.after[0].keys.at("d"), "I");
+            EXPECT_EQ(t.after[0].keys.at("i"), ids.back());
+        } else {
+            EXPECT_TRUE(t.after.empty()) << "nothing to delete before the first frame";
+        }
+        ids.push_back(id);
+    }
+    EXPECT_EQ(ids[0], ids[2]);
+    EXPECT_EQ(ids[1], ids[3]);
+}
+
+TEST(KittyCanvas, FarewellDeletesBothImagesAndInvalidateResends) {
+    auto canvas = makeKittyCanvas();
+    auto farewell = graphicsCommands(canvas->farewell());
+    ASSERT_EQ(farewell.size(), 2u);
+    for (std::size_t i = 0; i < 2; ++i) {
+        EXPECT_EQ(farewell[i].keys.at("a"), "d");
+        EXPECT_EQ(farewell[i].keys.at("d"), "I");
+        EXPECT_EQ(farewell[i].keys.at("i"), std::to_string(KittyImageIds[i]));
+    }
+
+    const TerminalGeometry terminal{80, 24, 640, 384};
+    PixelSurface surface = noise(4);
+    std::string first, again;
+    canvas->encodeFrame(surface, terminal, first);
+    canvas->invalidate();
+    canvas->encodeFrame(surface, terminal, again);
+    EXPECT_NE(again.find("\x1b[2J"), std::string::npos) << "the screen around it cleared again";
+    EXPECT_EQ(transmission(again).rgb, transmission(first).rgb);
+}
+
+} // namespace
+} // namespace veloria

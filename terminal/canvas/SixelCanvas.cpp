@@ -1,0 +1,240 @@
+#include "terminal/canvas/SixelCanvas.h"
+
+#include "terminal/canvas/Viewport.h"
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <cstdint>
+#include <vector>
+
+namespace veloria {
+namespace {
+
+constexpr int RedLevels = 6;
+constexpr int GreenLevels = 7;
+constexpr int BlueLevels = 6;
+constexpr int PaletteSize = RedLevels * GreenLevels * BlueLevels;
+constexpr int BandHeight = 6;
+
+constexpr std::array<std::array<int, 8>, 8> Bayer{{
+    {0, 32, 8, 40, 2, 34, 10, 42},
+    {48, 16, 56, 24, 50, 18, 58, 26},
+    {12, 44, 4, 36, 14, 46, 6, 38},
+    {60, 28, 52, 20, 62, 30, 54, 22},
+    {3, 35, 11, 43, 1, 33, 9, 41},
+    {51, 19, 59, 27, 49, 17, 57, 25},
+    {15, 47, 7, 39, 13, 45, 5, 37},
+    {63, 31, 55, 23, 61, 29, 53, 21},
+}};
+
+// For each Bayer threshold and channel value, the channel's level times its palette stride:
+// the palette index is the sum over the three channels.
+struct DitherTable {
+    std::array<std::array<std::uint8_t, 256>, 64> red{}, green{}, blue{};
+};
+
+DitherTable makeDitherTable() {
+    DitherTable table;
+    for (int t = 0; t < 64; ++t) {
+        // A threshold in [0, 255): a value between two levels rounds up for that share of the
+        // 64 positions of the pattern.
+        int threshold = (t * 255 + 32) / 64;
+        for (int v = 0; v < 256; ++v) {
+            auto level = [&](int levels) { return (v * (levels - 1) + threshold) / 255; };
+            table.red[t][v] =
+                static_cast<std::uint8_t>(level(RedLevels) * GreenLevels * BlueLevels);
+            table.green[t][v] = static_cast<std::uint8_t>(level(GreenLevels) * BlueLevels);
+            table.blue[t][v] = static_cast<std::uint8_t>(level(BlueLevels));
+        }
+    }
+    return table;
+}
+
+const DitherTable& ditherTable() {
+    static const DitherTable table = makeDitherTable();
+    return table;
+}
+
+void appendNumber(std::string& out, int value) {
+    char digits[12];
+    auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+    out.append(digits, end);
+}
+
+// Sixel data repeats a character with "!count" where that is shorter.
+void appendRun(std::string& out, char sixel, int count) {
+    if (count > 3) {
+        out += '!';
+        appendNumber(out, count);
+        out += sixel;
+    } else {
+        out.append(static_cast<std::size_t>(count), sixel);
+    }
+}
+
+// One column of one colour in a band: the rows (bit 0 the top) that colour covers.
+struct Column {
+    int x;
+    std::uint8_t rows;
+};
+
+class SixelCanvas final : public TerminalCanvas {
+public:
+    explicit SixelCanvas(GraphicsLimit limit) : limit_(limit) {}
+
+    void encodeFrame(const PixelSurface& surface, const TerminalGeometry& terminal,
+                     std::string& out) override {
+        if (terminal != geometry_) layOut(surface.layout(), terminal);
+        if (view_.target.width <= 0 || view_.target.height <= 0) return;
+        dither(surface);
+        if (indices_ == sent_) return;
+        if (sent_.empty()) out += "\x1b[0;40m\x1b[2J\x1b[0m"; // black around the image
+        sent_ = indices_;
+        out += "\x1b[";
+        appendNumber(out, imageRow_ + 1);
+        out += ';';
+        appendNumber(out, view_.target.x / view_.cellWidth + 1);
+        out += 'H';
+        encodeImage(out);
+    }
+
+    void invalidate() override { sent_.clear(); }
+
+    std::string farewell() const override { return {}; }
+
+private:
+    void layOut(const WindowLayout& window, const TerminalGeometry& terminal) {
+        geometry_ = terminal;
+        sent_.clear();
+        // The image leaves the last two rows free (after an image the cursor goes below it,
+        // and reaching past the last row would scroll the screen) and is padded to whole
+        // bands of six rows.
+        Viewport screen = pixelViewport(window, terminal, limit_.width, limit_.height);
+        int bottom = (terminal.rows - 2) * screen.cellHeight;
+        int fitting = std::min(limit_.height, bottom) / BandHeight * BandHeight;
+        view_ = pixelViewport(window, terminal, limit_.width, fitting);
+        if (view_.target.width <= 0 || view_.target.height <= 0 || fitting < BandHeight) {
+            view_.target = Rect{};
+            return;
+        }
+        columns_ = sourceEdges(view_.source.x, view_.source.width, view_.target.width);
+        rows_ = sourceEdges(view_.source.y, view_.source.height, view_.target.height);
+        paddedHeight_ = (view_.target.height + BandHeight - 1) / BandHeight * BandHeight;
+        // Sixels start at a cell's top: the row nearest the centre that still ends in time.
+        int lastRow = (bottom - paddedHeight_) / view_.cellHeight;
+        imageRow_ = std::min(view_.target.y / view_.cellHeight, lastRow);
+        indices_.assign(static_cast<std::size_t>(view_.target.width) * paddedHeight_, 0);
+    }
+
+    void dither(const PixelSurface& surface) {
+        const DitherTable& table = ditherTable();
+        int width = view_.target.width;
+        for (int y = 0; y < view_.target.height; ++y) {
+            const ColorValue* line =
+                &surface.pixels[static_cast<std::size_t>(rows_[y]) * surface.width()];
+            std::uint8_t* to = &indices_[static_cast<std::size_t>(y) * width];
+            const auto& pattern = Bayer[y & 7];
+            for (int x = 0; x < width; ++x) {
+                ColorValue c = line[columns_[x]];
+                int t = pattern[x & 7];
+                to[x] = static_cast<std::uint8_t>(
+                    table.red[t][redOf(c)] + table.green[t][greenOf(c)] + table.blue[t][blueOf(c)]);
+            }
+        }
+    }
+
+    void encodeImage(std::string& out) {
+        int width = view_.target.width;
+        // Raster attributes: square pixels, the image's size.
+        out += "\x1bP0;1;0q\"1;1;";
+        appendNumber(out, width);
+        out += ';';
+        appendNumber(out, paddedHeight_);
+        std::array<bool, PaletteSize> used{};
+        for (std::uint8_t i : indices_) used[i] = true;
+        for (int i = 0; i < PaletteSize; ++i) {
+            if (!used[i]) continue;
+            int r = i / (GreenLevels * BlueLevels);
+            int g = i / BlueLevels % GreenLevels;
+            int b = i % BlueLevels;
+            out += '#';
+            appendNumber(out, i);
+            out += ";2;";
+            appendNumber(out, (r * 100 + (RedLevels - 1) / 2) / (RedLevels - 1));
+            out += ';';
+            appendNumber(out, (g * 100 + (GreenLevels - 1) / 2) / (GreenLevels - 1));
+            out += ';';
+            appendNumber(out, (b * 100 + (BlueLevels - 1) / 2) / (BlueLevels - 1));
+        }
+        for (int top = 0; top < paddedHeight_; top += BandHeight) {
+            gatherBand(top, width);
+            bool first = true;
+            for (int colour = 0; colour < PaletteSize; ++colour) {
+                const std::vector<Column>& columns = bands_[colour];
+                if (columns.empty()) continue;
+                if (!first) out += '$';
+                first = false;
+                out += '#';
+                appendNumber(out, colour);
+                encodeColour(out, columns);
+            }
+            out += '-';
+        }
+        out += "\x1b\\";
+    }
+
+    // Sorts the band's pixels by colour, column by column.
+    void gatherBand(int top, int width) {
+        for (auto& columns : bands_) columns.clear();
+        std::array<std::uint8_t, PaletteSize> bits{};
+        for (int x = 0; x < width; ++x) {
+            std::array<std::uint8_t, BandHeight> present;
+            int count = 0;
+            for (int r = 0; r < BandHeight; ++r) {
+                std::uint8_t colour = indices_[static_cast<std::size_t>(top + r) * width + x];
+                if (bits[colour] == 0) present[count++] = colour;
+                bits[colour] |= static_cast<std::uint8_t>(1 << r);
+            }
+            for (int i = 0; i < count; ++i) {
+                bands_[present[i]].push_back({x, bits[present[i]]});
+                bits[present[i]] = 0;
+            }
+        }
+    }
+
+    static void encodeColour(std::string& out, const std::vector<Column>& columns) {
+        int x = 0;
+        std::size_t i = 0;
+        while (i < columns.size()) {
+            if (columns[i].x > x) appendRun(out, '?', columns[i].x - x);
+            std::size_t j = i + 1;
+            while (j < columns.size() && columns[j].rows == columns[i].rows &&
+                   columns[j].x == columns[j - 1].x + 1)
+                ++j;
+            int count = static_cast<int>(j - i);
+            appendRun(out, static_cast<char>('?' + columns[i].rows), count);
+            x = columns[i].x + count;
+            i = j;
+        }
+    }
+
+    GraphicsLimit limit_;
+    TerminalGeometry geometry_;
+    Viewport view_;
+    std::vector<int> columns_;
+    std::vector<int> rows_;
+    int paddedHeight_ = 0;
+    int imageRow_ = 0;
+    std::vector<std::uint8_t> indices_; // palette index per image pixel, padding rows black
+    std::vector<std::uint8_t> sent_;    // the indices of the image on the screen
+    std::array<std::vector<Column>, PaletteSize> bands_;
+};
+
+} // namespace
+
+std::unique_ptr<TerminalCanvas> makeSixelCanvas(GraphicsLimit limit) {
+    return std::make_unique<SixelCanvas>(limit);
+}
+
+} // namespace veloria

@@ -1,0 +1,29 @@
+// One way of showing the pixel surface on a terminal (character cells with colours, sixel or
+// kitty graphics). A canvas turns the surface into the bytes of one frame, scaled so that the
+// whole drawing area fits the terminal in proportion. It remembers what it last sent, so it
+// may send only what changed.
+#pragma once
+
+#include "terminal/PixelSurface.h"
+#include "terminal/TerminalGeometry.h"
+
+#include <memory>
+#include <string>
+
+namespace veloria {
+
+class TerminalCanvas {
+public:
+    virtual ~TerminalCanvas() = default;
+    // Appends to out the bytes that bring the terminal's screen up to date with the surface.
+    virtual void encodeFrame(const PixelSurface& surface, const TerminalGeometry& terminal,
+                             std::string& out) = 0;
+    // Forgets what was sent: the next frame is sent whole (after a resize, or when the
+    // screen may have been disturbed).
+    virtual void invalidate() = 0;
+    // Bytes that remove whatever the canvas left on the terminal that would outlive the show
+    // (images kept by the terminal); empty for canvases that only write characters.
+    virtual std::string farewell() const = 0;
+};
+
+} // namespace veloria

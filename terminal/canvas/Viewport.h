@@ -1,0 +1,34 @@
+// Where the pixel surface lands on a terminal. A viewport names the part of the surface that is
+// shown and the rectangle of dots (half cells, or the terminal's pixels) it is scaled onto: the
+// window's whole drawing area always, in proportion and centred, the rest of the raster black.
+// On a terminal of exactly the window's grid, each cell shows the pixels of its own cell.
+#pragma once
+
+#include "terminal/canvas/TerminalCanvas.h"
+
+#include <vector>
+
+namespace veloria {
+
+struct Viewport {
+    int rasterWidth = 0;  // dots across the whole terminal
+    int rasterHeight = 0; // dots down the whole terminal
+    int cellWidth = 0;    // dots per cell across
+    int cellHeight = 0;   // dots per cell down
+    Rect source;          // surface pixels shown
+    Rect target;          // dots they are scaled onto, inside the raster
+};
+
+// A raster of half cells (columns x 2 * rows), for character canvases.
+Viewport halfCellViewport(const WindowLayout& window, const TerminalGeometry& terminal);
+
+// A raster of the terminal's pixels (the window's own cell size assumed where the terminal does
+// not tell) with the image no larger than maxWidth x maxHeight.
+Viewport pixelViewport(const WindowLayout& window, const TerminalGeometry& terminal, int maxWidth,
+                       int maxHeight);
+
+// Splits sourceLength pixels from sourceStart evenly over count dots: entry i is the first
+// pixel of dot i, entry count the end.
+std::vector<int> sourceEdges(int sourceStart, int sourceLength, int count);
+
+} // namespace veloria
