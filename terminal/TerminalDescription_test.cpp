@@ -14,6 +14,30 @@ const TerminalEnvironment TmuxEnvironment{true, "tmux-256color", "", "tmux", fal
 const TerminalEnvironment ScreenEnvironment{true, "screen", "truecolor", "", false, false, true};
 const TerminalEnvironment KittyEnvironment{true, "xterm-kitty", "truecolor", "", false};
 
+TEST(DescribeTerminal, OneDescriptionForTheTextAndTheGallery) {
+    const struct {
+        const char* name;
+        TerminalEnvironment environment;
+        bool escapes, trueColour;
+    } cases[] = {
+        {"xterm", XtermEnvironment, true, false},
+        {"COLORTERM says truecolour", {true, "xterm-256color", "24bit", "", false}, true, true},
+        // kitty shows truecolour without COLORTERM; its text and its gallery both know it.
+        {"kitty without COLORTERM", {true, "xterm-kitty", "", "", false}, true, true},
+        {"VTE", {true, "xterm-256color", "", "", true}, true, true},
+        {"tmux", TmuxEnvironment, true, true},
+        {"GNU screen in a truecolour terminal", ScreenEnvironment, true, false},
+        {"TERM unset", {true, std::nullopt, "", "", false}, true, false},
+        {"dumb terminal", {true, "dumb", "truecolor", "", false}, false, true},
+        {"not a terminal", {false, "xterm", "", "", false}, false, false},
+    };
+    for (const auto& c : cases) {
+        TerminalDescription terminal = describeTerminal(c.environment);
+        EXPECT_EQ(terminal.escapes, c.escapes) << c.name;
+        EXPECT_EQ(terminal.trueColour, c.trueColour) << c.name;
+    }
+}
+
 struct ReplyCase {
     const char* name;
     std::string received;
