@@ -6,7 +6,7 @@ set -euo pipefail
 
 show_packages=(g++ cmake ninja-build pkg-config libpulse-dev libasound2-dev zlib1g-dev)
 test_packages=("${show_packages[@]}" googletest libgtest-dev libbenchmark-dev python3
-               g++-mingw-w64-x86-64 wine wine64 ffmpeg sox imagemagick
+               g++-mingw-w64-x86-64 libz-mingw-w64-dev wine wine64 ffmpeg sox imagemagick
                pulseaudio pulseaudio-utils python3-numpy libvterm-dev tmux xvfb xdotool
                clang libclang-rt-14-dev strace valgrind debootstrap)
 measure_packages=("${test_packages[@]}" xterm kitty mlterm screen x11-apps chafa timg)

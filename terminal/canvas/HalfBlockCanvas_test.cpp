@@ -87,16 +87,16 @@ void noise(PixelSurface& s, Random& random) {
 }
 void rectangles(PixelSurface& s, Random& random) {
     for (int n = 0; n < 6; ++n) {
-        int x0 = random.next() % 1150, y0 = random.next() % 1020;
+        int x0 = random.next() % GalleryWindow.width(), y0 = random.next() % GalleryWindow.height();
         int w = random.next() % 400, h = random.next() % 400;
         ColorValue c = random.next() & 0xFFFFFF;
-        for (int y = y0; y < std::min(1020, y0 + h); ++y)
-            for (int x = x0; x < std::min(1150, x0 + w); ++x) s.set(x, y, c);
+        for (int y = y0; y < std::min(GalleryWindow.height(), y0 + h); ++y)
+            for (int x = x0; x < std::min(GalleryWindow.width(), x0 + w); ++x) s.set(x, y, c);
     }
 }
 void sprinkle(PixelSurface& s, Random& random) {
     for (int n = 0; n < 3000; ++n)
-        s.set(random.next() % 1150, random.next() % 1020, random.next() & 0xFFFFFF);
+        s.set(random.next() % GalleryWindow.width(), random.next() % GalleryWindow.height(), random.next() & 0xFFFFFF);
 }
 
 class HalfBlockReplay : public testing::TestWithParam<ColourDepth> {};
@@ -221,7 +221,7 @@ TEST(HalfBlockCanvas, HalvesOfACellKeepTheirOwnColours) {
         }
     auto canvas = makeHalfBlockCanvas(ColourDepth::TrueColour);
     std::string bytes;
-    canvas->encodeFrame(surface, {115, 51, 0, 0}, bytes);
+    canvas->encodeFrame(surface, {GalleryWindow.columns, GalleryWindow.rows, 0, 0}, bytes);
     std::string expected = "\x1b[1;1H\x1b[38;2;255;0;0;48;2;0;0;255m\u2580\x1b[48;2;0;0;0m ";
     EXPECT_EQ(bytes.substr(0, expected.size()), expected);
 }

@@ -117,7 +117,7 @@ PixelSurface noise(std::uint32_t seed) {
 
 TEST(KittyCanvas, TransmitsTheFrameRgbPixelForPixel) {
     // A console-sized screen: the whole surface at one pixel per pixel.
-    const TerminalGeometry terminal{115, 51, 1150, 1020};
+    const TerminalGeometry terminal{GalleryWindow.columns, GalleryWindow.rows, GalleryWindow.width(), GalleryWindow.height()};
     auto canvas = makeKittyCanvas();
     PixelSurface surface = noise(1);
     std::string bytes;

@@ -122,7 +122,7 @@ struct SixelCase {
 
 const SixelCase Cases[] = {
     {"xterm default window", {80, 24, 484, 316}, {1000, 1000}},
-    {"console grid, large screen", {115, 51, 1150, 1020}, {1000, 1000}},
+    {"console grid, large screen", {GalleryWindow.columns, GalleryWindow.rows, GalleryWindow.width(), GalleryWindow.height()}, {1000, 1000}},
     {"large window, larger limit", {200, 60, 1800, 1260}, {2000, 2000}},
     {"no pixel size", {100, 40, 0, 0}, {1000, 1000}},
     {"tiny", {20, 5, 120, 80}, {1000, 1000}},
@@ -151,8 +151,8 @@ TEST_P(SixelTable, ImageIsTheDitheredSurfaceWithinLimitsAndAboveTheLastRow) {
 
     // The image covers the source in proportion; every pixel drawn, each within one palette
     // step (dithering) of the surface pixel it stands for.
-    Rect source = param.terminal.columns == 115 && param.terminal.rows == 51
-                      ? Rect{0, 0, 1150, 1020}
+    Rect source = param.terminal.columns == GalleryWindow.columns && param.terminal.rows == GalleryWindow.rows
+                      ? Rect{0, 0, GalleryWindow.width(), GalleryWindow.height()}
                       : GalleryWindow.drawingArea;
     int width = image.width;
     int height = (width * source.height + source.width / 2) / source.width;
@@ -181,10 +181,10 @@ INSTANTIATE_TEST_SUITE_P(Terminals, SixelTable, testing::ValuesIn(Cases), [](con
 
 TEST(SixelCanvas, PaletteLevelsComeOutExactlyAndDitherMixesNeighbours) {
     PixelSurface surface{GalleryWindow};
-    const TerminalGeometry terminal{115, 51, 1150, 1020};
+    const TerminalGeometry terminal{GalleryWindow.columns, GalleryWindow.rows, GalleryWindow.width(), GalleryWindow.height()};
     // Left half a palette colour, right half mid-way between two green levels.
-    for (int y = 0; y < 1020; ++y)
-        for (int x = 0; x < 1150; ++x)
+    for (int y = 0; y < GalleryWindow.height(); ++y)
+        for (int x = 0; x < GalleryWindow.width(); ++x)
             surface.set(x, y, x < 575 ? rgb(51, 170, 204) : rgb(0, 0, 0) | 21 << 8);
     auto canvas = makeSixelCanvas({1000, 1000});
     std::string bytes;

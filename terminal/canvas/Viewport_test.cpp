@@ -16,8 +16,8 @@ struct ViewportCase {
 
 // Cells of 10 x 20 pixels where a size is given, and some odd ones.
 const ViewportCase Cases[] = {
-    {"console grid", {115, 51, 0, 0}},
-    {"console grid with pixels", {115, 51, 1150, 1020}},
+    {"console grid", {GalleryWindow.columns, GalleryWindow.rows, 0, 0}},
+    {"console grid with pixels", {GalleryWindow.columns, GalleryWindow.rows, GalleryWindow.width(), GalleryWindow.height()}},
     {"80x24", {80, 24, 0, 0}},
     {"80x24 with 9x18 cells", {80, 24, 720, 432}},
     {"200x60", {200, 60, 0, 0}},
@@ -45,7 +45,7 @@ TEST_P(ViewportTable, HalfCellsShowTheDrawingAreaWholeCentredAndInProportion) {
     // Centred to within a dot.
     EXPECT_LE(std::abs(t.x - (view.rasterWidth - t.x - t.width)), 1);
     EXPECT_LE(std::abs(t.y - (view.rasterHeight - t.y - t.height)), 1);
-    if (terminal.columns == 115 && terminal.rows == 51) {
+    if (terminal.columns == GalleryWindow.columns && terminal.rows == GalleryWindow.rows) {
         // Each cell shows its own 10 x 20 pixels.
         EXPECT_EQ(view.source, (Rect{0, 0, 1150, 1020}));
         EXPECT_EQ(t, (Rect{0, 0, 115, 102}));
