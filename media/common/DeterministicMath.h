@@ -97,34 +97,4 @@ inline double pow(double base, double exponent) {
     return exp(exponent * log(base));
 }
 
-inline double tanh(double x) {
-    if (x > 20.0) return 1.0;
-    if (x < -20.0) return -1.0;
-    double e2 = exp(2.0 * x);
-    return (e2 - 1.0) / (e2 + 1.0);
-}
-
-// atan by halving the angle twice and a short series; error below 1e-14.
-inline double atan(double x) {
-    bool negative = x < 0.0;
-    if (negative) x = -x;
-    bool inverted = x > 1.0;
-    if (inverted) x = 1.0 / x;
-    // Halve the angle twice: atan(x) = 2 atan(x / (1 + sqrt(1 + x^2))).
-    double y = x / (1.0 + std::sqrt(1.0 + x * x));
-    y = y / (1.0 + std::sqrt(1.0 + y * y));
-    double y2 = y * y, sum = 0.0;
-    for (int n = 25; n >= 1; n -= 2) sum = 1.0 / n - y2 * sum;
-    double r = 4.0 * y * sum;
-    if (inverted) r = Pi / 2 - r;
-    return negative ? -r : r;
-}
-inline double atan2(double y, double x) {
-    if (x > 0.0) return atan(y / x);
-    if (x < 0.0) return y >= 0.0 ? atan(y / x) + Pi : atan(y / x) - Pi;
-    if (y > 0.0) return Pi / 2;
-    if (y < 0.0) return -Pi / 2;
-    return 0.0;
-}
-
 } // namespace veloria::dmath
