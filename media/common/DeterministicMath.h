@@ -58,6 +58,10 @@ inline double sin(double x) {
 inline double cos(double x) {
     return sin(x + Pi / 2);
 }
+// The synth's and the loudness meter's filters prewarp their corner frequencies with it.
+inline double tan(double x) {
+    return sin(x) / cos(x);
+}
 
 // e^x, relative error about 2e-16 over the double range; 0 below -745, inf above 709.
 inline double exp(double x) {
