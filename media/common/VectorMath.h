@@ -68,12 +68,6 @@ constexpr Vec3 operator-(Vec3 a) {
 constexpr Vec3 operator*(Vec3 a, double s) {
     return {a.x * s, a.y * s, a.z * s};
 }
-constexpr Vec3 operator*(double s, Vec3 a) {
-    return a * s;
-}
-constexpr Vec3 operator*(Vec3 a, Vec3 b) {
-    return {a.x * b.x, a.y * b.y, a.z * b.z};
-}
 constexpr double dot(Vec3 a, Vec3 b) {
     return a.x * b.x + a.y * b.y + a.z * b.z;
 }
