@@ -52,6 +52,12 @@ inline Vec2 rotate(Vec2 a, double angle) {
     return {c * a.x - s * a.y, s * a.x + c * a.y};
 }
 
+// The distance from p to the nearest point of the segment from a to b.
+inline double distanceToSegment(Vec2 p, Vec2 a, Vec2 b) {
+    const Vec2 ab = b - a, ap = p - a;
+    return length(ap - ab * clamp01(dot(ap, ab) / dot(ab, ab)));
+}
+
 struct Vec3 {
     double x = 0.0, y = 0.0, z = 0.0;
 };

@@ -34,9 +34,7 @@ inline double boxDistance(Vec2 p, Vec2 centre, double halfWidth, double halfHeig
 
 // A stroke of the given half width from a to b with round ends.
 inline double segmentDistance(Vec2 p, Vec2 a, Vec2 b, double halfWidth) {
-    const Vec2 ab = b - a, ap = p - a;
-    const double t = clamp01(dot(ap, ab) / dot(ab, ab));
-    return length(ap - ab * t) - halfWidth;
+    return distanceToSegment(p, a, b) - halfWidth;
 }
 
 // Triangle a, b, c (either winding).
@@ -48,7 +46,7 @@ inline double triangleDistance(Vec2 p, Vec2 a, Vec2 b, Vec2 c) {
     for (int k = 0; k < 3; ++k) {
         const Vec2 e0 = corners[k];
         const Vec2 e1 = corners[(k + 1) % 3];
-        nearest = std::min(nearest, segmentDistance(p, e0, e1, 0.0));
+        nearest = std::min(nearest, distanceToSegment(p, e0, e1));
         const double side = cross(e1 - e0, p - e0);
         if (k == 0) sign = side;
         if (side * sign >= 0.0) ++inside;
