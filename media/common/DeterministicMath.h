@@ -24,7 +24,8 @@ inline double floorOf(double x) {
     return t > x ? t - 1.0 : t;
 }
 
-// sin on [-pi/4, pi/4] and cos on the same range, Taylor series to 1e-17.
+// sin on [-pi/4, pi/4] and cos on the same range, Taylor series. Stopping at x^13 leaves the
+// sine up to 2e-14 off at the ends of the range; the cosine, to x^16, is far closer.
 inline double sinKernel(double x) {
     double x2 = x * x;
     return x * (1.0 + x2 * (-1.0 / 6 +
@@ -44,7 +45,8 @@ inline double cosKernel(double x) {
                                          x2 * (1.0 / 479001600 + x2 * (-1.0 / 87178291200.0)))))));
 }
 
-// Accurate to about 1e-15 for |x| up to 1e6 (plenty for phases and angles).
+// Within about 3e-14 for |x| up to 100; rounding in the argument reduction adds about
+// 1e-16 |x| beyond (6e-11 near 1e6), plenty for phases and angles.
 inline double sin(double x) {
     double q = roundNearest(x * (2.0 / Pi));
     double r = (x - q * 1.5707963267948966) - q * 6.123233995736766e-17;
