@@ -24,7 +24,8 @@ inline double floorOf(double x) {
     return t > x ? t - 1.0 : t;
 }
 
-// sin on [-pi/4, pi/4] and cos on the same range, Taylor series to 1e-17.
+// sin on [-pi/4, pi/4] and cos on the same range, Taylor series. Stopping at x^13 leaves the
+// sine up to 2e-14 off at the ends of the range; the cosine, to x^16, is far closer.
 inline double sinKernel(double x) {
     double x2 = x * x;
     return x * (1.0 + x2 * (-1.0 / 6 +
@@ -44,7 +45,8 @@ inline double cosKernel(double x) {
                                          x2 * (1.0 / 479001600 + x2 * (-1.0 / 87178291200.0)))))));
 }
 
-// Accurate to about 1e-15 for |x| up to 1e6 (plenty for phases and angles).
+// Within about 3e-14 for |x| up to 100; rounding in the argument reduction adds about
+// 1e-16 |x| beyond (6e-11 near 1e6), plenty for phases and angles.
 inline double sin(double x) {
     double q = roundNearest(x * (2.0 / Pi));
     double r = (x - q * 1.5707963267948966) - q * 6.123233995736766e-17;
@@ -57,6 +59,10 @@ inline double sin(double x) {
 }
 inline double cos(double x) {
     return sin(x + Pi / 2);
+}
+// The synth's and the loudness meter's filters prewarp their corner frequencies with it.
+inline double tan(double x) {
+    return sin(x) / cos(x);
 }
 
 // e^x, relative error about 2e-16 over the double range; 0 below -745, inf above 709.
@@ -95,36 +101,6 @@ inline double log(double x) {
 inline double pow(double base, double exponent) {
     if (base == 0.0) return exponent > 0.0 ? 0.0 : (exponent == 0.0 ? 1.0 : INFINITY);
     return exp(exponent * log(base));
-}
-
-inline double tanh(double x) {
-    if (x > 20.0) return 1.0;
-    if (x < -20.0) return -1.0;
-    double e2 = exp(2.0 * x);
-    return (e2 - 1.0) / (e2 + 1.0);
-}
-
-// atan by halving the angle twice and a short series; error below 1e-14.
-inline double atan(double x) {
-    bool negative = x < 0.0;
-    if (negative) x = -x;
-    bool inverted = x > 1.0;
-    if (inverted) x = 1.0 / x;
-    // Halve the angle twice: atan(x) = 2 atan(x / (1 + sqrt(1 + x^2))).
-    double y = x / (1.0 + std::sqrt(1.0 + x * x));
-    y = y / (1.0 + std::sqrt(1.0 + y * y));
-    double y2 = y * y, sum = 0.0;
-    for (int n = 25; n >= 1; n -= 2) sum = 1.0 / n - y2 * sum;
-    double r = 4.0 * y * sum;
-    if (inverted) r = Pi / 2 - r;
-    return negative ? -r : r;
-}
-inline double atan2(double y, double x) {
-    if (x > 0.0) return atan(y / x);
-    if (x < 0.0) return y >= 0.0 ? atan(y / x) + Pi : atan(y / x) - Pi;
-    if (y > 0.0) return Pi / 2;
-    if (y < 0.0) return -Pi / 2;
-    return 0.0;
 }
 
 } // namespace veloria::dmath

@@ -26,8 +26,7 @@ struct Biquad {
 // The two stages of the BS.1770 K-weighting filter, derived for any sample rate from their
 // analogue prototypes (the standard tabulates them at 48 kHz only).
 std::array<Biquad, 2> kWeighting(double sampleRate) {
-    auto tanOf = [](double x) { return dmath::sin(x) / dmath::cos(x); };
-    double k = tanOf(dmath::Pi * 1681.974450955533 / sampleRate);
+    double k = dmath::tan(dmath::Pi * 1681.974450955533 / sampleRate);
     double q = 0.7071752369554196;
     double vh = dmath::pow(10.0, 3.999843853973347 / 20.0);
     double vb = dmath::pow(vh, 0.4996667741545416);
@@ -35,7 +34,7 @@ std::array<Biquad, 2> kWeighting(double sampleRate) {
     Biquad shelf{(vh + vb * k / q + k * k) / a0, 2.0 * (k * k - vh) / a0,
                  (vh - vb * k / q + k * k) / a0, 2.0 * (k * k - 1.0) / a0,
                  (1.0 - k / q + k * k) / a0};
-    k = tanOf(dmath::Pi * 38.13547087602444 / sampleRate);
+    k = dmath::tan(dmath::Pi * 38.13547087602444 / sampleRate);
     q = 0.5003270373238773;
     a0 = 1.0 + k / q + k * k;
     Biquad highPass{1.0, -2.0, 1.0, 2.0 * (k * k - 1.0) / a0, (1.0 - k / q + k * k) / a0};

@@ -129,7 +129,7 @@ void Oscillator::add(Wave wave, double level, double dt, double pulseWidth, cons
 SvfCoefs svfCoefs(double cutoffHz, double resonance, double sampleRate) {
     double fc = std::clamp(cutoffHz, 20.0, 0.45 * sampleRate);
     double w = dmath::Pi * fc / sampleRate;
-    double g = dmath::sin(w) / dmath::cos(w);
+    double g = dmath::tan(w);
     double k = 2.0 - 2.0 * std::clamp(resonance, 0.0, 0.95);
     double a1 = 1.0 / (1.0 + g * (g + k));
     double a2 = g * a1;

@@ -1,4 +1,5 @@
-// paint_picture NAME OUT.bmp: paints one of the show's pictures and writes it as a bitmap.
+// paint_picture NAME OUT.bmp: paints one of the show's pictures and writes it as a BMP file.
+#include "media/pictures/BmpWriter.h"
 #include "media/pictures/Painter.h"
 
 #include <cstdio>

@@ -4,7 +4,7 @@
 // so a painted part equals the same part of the whole picture.
 #pragma once
 
-#include "media/pictures/Bitmap.h"
+#include "media/pictures/Image.h"
 #include "media/pictures/Pictures.h"
 
 namespace veloria::pictures {

@@ -1,5 +1,6 @@
 // The generated picture files: their sizes, their headers, and that the painter, run here on
 // small parts of each picture, gives the same pixels as the build's files again and again.
+#include "media/pictures/BmpWriter.h"
 #include "media/pictures/Painter.h"
 
 #include <gtest/gtest.h>

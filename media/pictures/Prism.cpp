@@ -150,12 +150,6 @@ double beam(Vec2 p, const Segment& s, double halfWidth, double spread) {
     return bump(cross(s.direction, q) / width) * (halfWidth / width);
 }
 
-double distanceToSegment(Vec2 p, Vec2 a, Vec2 b) {
-    Vec2 e = b - a;
-    double t = clamp01(dot(p - a, e) / dot(e, e));
-    return length(p - (a + e * t));
-}
-
 bool insideTriangle(Vec2 p, Vec2 a, Vec2 b, Vec2 c) {
     double u = cross(b - a, p - a), v = cross(c - b, p - b), w = cross(a - c, p - c);
     return (u >= 0.0 && v >= 0.0 && w >= 0.0) || (u <= 0.0 && v <= 0.0 && w <= 0.0);

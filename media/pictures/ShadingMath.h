@@ -1,99 +1,23 @@
-// Small value types and pure functions for painting pictures: 2- and 3-vectors (points,
-// directions, linear RGB colours), blends, hashed value noise and the colour of a wavelength.
+// Colour and texture for painting pictures: sRGB colours, colour ramps, hashed value noise
+// and the colour of a wavelength, on the vectors and blends of the generators' shared kit.
 // Every function gives the same bits on every platform: transcendentals come from dmath.
 #pragma once
 
 #include "media/common/DeterministicMath.h"
+#include "media/common/IntegerHash.h"
+#include "media/common/VectorMath.h"
 
-#include <cmath>
 #include <cstdint>
 #include <span>
 
 namespace veloria::pictures {
 
-struct Vec2 {
-    double x = 0.0, y = 0.0;
-};
+using drawing::clamp01;
+using drawing::mix;
+using drawing::smoothstep;
+using drawing::Vec2;
+using drawing::Vec3;
 
-constexpr Vec2 operator+(Vec2 a, Vec2 b) {
-    return {a.x + b.x, a.y + b.y};
-}
-constexpr Vec2 operator-(Vec2 a, Vec2 b) {
-    return {a.x - b.x, a.y - b.y};
-}
-constexpr Vec2 operator*(Vec2 a, double s) {
-    return {a.x * s, a.y * s};
-}
-constexpr double dot(Vec2 a, Vec2 b) {
-    return a.x * b.x + a.y * b.y;
-}
-constexpr double cross(Vec2 a, Vec2 b) {
-    return a.x * b.y - a.y * b.x;
-}
-inline double length(Vec2 a) {
-    return std::sqrt(dot(a, a));
-}
-inline Vec2 normalize(Vec2 a) {
-    return a * (1.0 / length(a));
-}
-inline Vec2 rotate(Vec2 a, double angle) {
-    double c = dmath::cos(angle), s = dmath::sin(angle);
-    return {c * a.x - s * a.y, s * a.x + c * a.y};
-}
-
-struct Vec3 {
-    double x = 0.0, y = 0.0, z = 0.0;
-};
-
-constexpr Vec3 operator+(Vec3 a, Vec3 b) {
-    return {a.x + b.x, a.y + b.y, a.z + b.z};
-}
-constexpr Vec3 operator-(Vec3 a, Vec3 b) {
-    return {a.x - b.x, a.y - b.y, a.z - b.z};
-}
-constexpr Vec3 operator-(Vec3 a) {
-    return {-a.x, -a.y, -a.z};
-}
-constexpr Vec3 operator*(Vec3 a, double s) {
-    return {a.x * s, a.y * s, a.z * s};
-}
-constexpr Vec3 operator*(double s, Vec3 a) {
-    return a * s;
-}
-constexpr Vec3 operator*(Vec3 a, Vec3 b) {
-    return {a.x * b.x, a.y * b.y, a.z * b.z};
-}
-constexpr double dot(Vec3 a, Vec3 b) {
-    return a.x * b.x + a.y * b.y + a.z * b.z;
-}
-constexpr Vec3 cross(Vec3 a, Vec3 b) {
-    return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
-}
-inline double length(Vec3 a) {
-    return std::sqrt(dot(a, a));
-}
-inline Vec3 normalize(Vec3 a) {
-    return a * (1.0 / length(a));
-}
-// The mirror direction of d about the unit normal n.
-constexpr Vec3 reflect(Vec3 d, Vec3 n) {
-    return d - n * (2.0 * dot(d, n));
-}
-
-constexpr double clamp01(double x) {
-    return x < 0.0 ? 0.0 : (x > 1.0 ? 1.0 : x);
-}
-constexpr double mix(double a, double b, double t) {
-    return a + (b - a) * t;
-}
-constexpr Vec3 mix(Vec3 a, Vec3 b, double t) {
-    return a + (b - a) * t;
-}
-// 0 below edge0, 1 above edge1, a smooth S between (edge0 > edge1 gives the falling S).
-constexpr double smoothstep(double edge0, double edge1, double x) {
-    double t = clamp01((x - edge0) / (edge1 - edge0));
-    return t * t * (3.0 - 2.0 * t);
-}
 // The colour of a hex literal like 0xff8800, as linear light (sRGB decoded).
 inline Vec3 srgb(uint32_t hex) {
     struct Decoded {
@@ -127,19 +51,11 @@ inline Vec3 gradient(std::span<const ColourStop> stops, double t) {
     return stops.back().colour;
 }
 
-// Integer hash with good avalanche (the "lowbias32" mixer).
-constexpr uint32_t hash32(uint32_t x) {
-    x ^= x >> 16;
-    x *= 0x7feb352dU;
-    x ^= x >> 15;
-    x *= 0x846ca68bU;
-    x ^= x >> 16;
-    return x;
-}
 // A uniform number in [0, 1) for an integer lattice point and a seed.
 constexpr double hash01(int32_t x, int32_t y, uint32_t seed) {
-    uint32_t h = hash32(static_cast<uint32_t>(x) ^ hash32(static_cast<uint32_t>(y) ^ hash32(seed)));
-    return (h >> 8) * (1.0 / 16777216.0);
+    using drawing::hash32;
+    return drawing::unitFromHash(
+        hash32(static_cast<uint32_t>(x) ^ hash32(static_cast<uint32_t>(y) ^ hash32(seed))));
 }
 
 // Smooth value noise in [0, 1] with unit lattice spacing.

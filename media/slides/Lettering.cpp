@@ -1,6 +1,7 @@
 #include "media/slides/Lettering.h"
 
 #include "media/common/DeterministicMath.h"
+#include "media/common/VectorMath.h"
 
 #include <array>
 #include <stdexcept>
@@ -78,6 +79,7 @@ bool BitmapText::pixel(int column, int row) const {
 }
 
 double BitmapText::ink(double u, double v) const {
+    using drawing::mix;
     // Pixel centres sit at half-integer positions; interpolate bilinearly between the four
     // nearest ones.
     const double cu = u - 0.5, cv = v - 0.5;
@@ -85,9 +87,7 @@ double BitmapText::ink(double u, double v) const {
     const int column = static_cast<int>(fu), row = static_cast<int>(fv);
     const double tu = cu - fu, tv = cv - fv;
     auto at = [&](int dc, int dr) { return pixel(column + dc, row + dr) ? 1.0 : 0.0; };
-    const double top = at(0, 0) + (at(1, 0) - at(0, 0)) * tu;
-    const double bottom = at(0, 1) + (at(1, 1) - at(0, 1)) * tu;
-    return top + (bottom - top) * tv;
+    return mix(mix(at(0, 0), at(1, 0), tu), mix(at(0, 1), at(1, 1), tu), tv);
 }
 
 } // namespace veloria::slides

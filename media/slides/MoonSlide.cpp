@@ -12,13 +12,13 @@ namespace {
 
 constexpr int SlideRows = 65;
 
-constexpr Point MoonCentre{70.0, 62.0};
+constexpr Vec2 MoonCentre{70.0, 62.0};
 constexpr double MoonRadius = 31.0;
 // The halo ring: sharp on its inner edge, fading outwards.
 constexpr double HaloRadius = 56.0;
 
 // Where the giant stands: the middle of his feet on the hill's crest.
-constexpr Point GiantFeet{71.0, 94.0};
+constexpr Vec2 GiantFeet{71.0, 94.0};
 constexpr double FigureScale = 1.3;
 
 // The shore line of the lake in front of the hills.
@@ -29,7 +29,7 @@ double sky(double x, double y) {
     const int column = static_cast<int>(x), row = static_cast<int>(y / CellAspect);
     double value = 0.0;
     if (latticeUnit(column, row, 3u) < 0.03) value = 0.06 + 0.3 * latticeUnit(column, row, 5u);
-    const double d = length(x - MoonCentre.x, y - MoonCentre.y);
+    const double d = length(Vec2{x, y} - MoonCentre);
     const double glow = 0.6 * dmath::exp(-std::max(d - MoonRadius, 0.0) / 5.0);
     const double inner = (HaloRadius - d) / 2.2, outer = (d - HaloRadius) / 9.0;
     const double halo = 0.3 * (d < HaloRadius ? dmath::exp(-inner * inner) : dmath::exp(-outer));
@@ -47,10 +47,10 @@ double moon(double x, double y) {
 // The figure as a signed distance: a giant with a child on his shoulders, the child's arm
 // raised to the sky. Drawn with the giant's feet at the origin and y up, in units that
 // FigureScale turns into cell widths; the giant is 36 of them tall.
-double figureDistance(Point p) {
+double figureDistance(Vec2 p) {
     const double x = (p.x - GiantFeet.x) / FigureScale;
     const double y = (GiantFeet.y - p.y) / FigureScale;
-    const Point q{x, y};
+    const Vec2 q{x, y};
     double d = 1e300;
     // The giant: legs apart, a broad trunk, arms up to hold the child's shins.
     d = std::min(d, segmentDistance(q, {-2.2, 17.0}, {-4.6, 1.0}, 2.0));
@@ -87,7 +87,7 @@ double nearHill(double x) {
 
 // Everything above the water line: sky, moon, hills and the figure.
 double landAndSky(double x, double y) {
-    const Point p{x, y};
+    const Vec2 p{x, y};
     // The hills are dark, but the moon behind them lights a rim along their crests.
     const double near = nearHill(x);
     double value = 0.0;

@@ -43,7 +43,7 @@ std::vector<std::string> drawBand(const TitleBand& band) {
     const Picture picture = [&](double x, double y) {
         const double face = smoothstep(0.4, 0.6, ink(x, y));
         // Bright at the top of the letters, a shade darker towards their feet.
-        const double depth = std::clamp((y - top) / band.height, 0.0, 1.0);
+        const double depth = clamp01((y - top) / band.height);
         const double faceShade = mix(1.0, 0.78, depth);
         const double shadow = 0.3 * smoothstep(0.2, 0.8, ink(x - ShadowRight, y - ShadowDown));
         return std::max(face * faceShade, shadow * (1.0 - face));

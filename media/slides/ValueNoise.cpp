@@ -1,26 +1,19 @@
 #include "media/slides/ValueNoise.h"
 
 #include "media/common/DeterministicMath.h"
+#include "media/common/VectorMath.h"
 
 namespace veloria::slides {
 
-namespace {
-
-double fade(double t) {
-    return t * t * (3.0 - 2.0 * t);
-}
-
-} // namespace
-
 double valueNoise(double x, double y, uint32_t seed) {
+    using drawing::mix;
     const double fx = dmath::floorOf(x), fy = dmath::floorOf(y);
     const auto ix = static_cast<int32_t>(fx), iy = static_cast<int32_t>(fy);
-    const double tx = fade(x - fx), ty = fade(y - fy);
-    const double top = latticeUnit(ix, iy, seed) +
-                       (latticeUnit(ix + 1, iy, seed) - latticeUnit(ix, iy, seed)) * tx;
-    const double bottom = latticeUnit(ix, iy + 1, seed) +
-                          (latticeUnit(ix + 1, iy + 1, seed) - latticeUnit(ix, iy + 1, seed)) * tx;
-    return top + (bottom - top) * ty;
+    const double tx = drawing::smoothstep(0.0, 1.0, x - fx);
+    const double ty = drawing::smoothstep(0.0, 1.0, y - fy);
+    const double top = mix(latticeUnit(ix, iy, seed), latticeUnit(ix + 1, iy, seed), tx);
+    const double bottom = mix(latticeUnit(ix, iy + 1, seed), latticeUnit(ix + 1, iy + 1, seed), tx);
+    return mix(top, bottom, ty);
 }
 
 double fractalNoise(double x, double y, int octaves, uint32_t seed) {

@@ -1,26 +1,24 @@
 // Deterministic pseudo-random values for texturing the slides: an integer hash of lattice
 // points and smooth value noise built on it. Same numbers on every platform and compiler.
+// Not the pictures' noise: its lattice hash, cubic fade and plain doubling per octave differ,
+// and the slides were drawn with this one, so sharing the pictures' would redraw them.
 #pragma once
+
+#include "media/common/IntegerHash.h"
 
 #include <cstdint>
 
 namespace veloria::slides {
 
 // A well-mixed 32-bit hash of a lattice point and a seed.
-inline uint32_t latticeHash(int32_t x, int32_t y, uint32_t seed) {
-    uint32_t h = seed * 0x9E3779B9u ^ static_cast<uint32_t>(x) * 0x85EBCA6Bu ^
-                 static_cast<uint32_t>(y) * 0xC2B2AE35u;
-    h ^= h >> 16;
-    h *= 0x7FEB352Du;
-    h ^= h >> 15;
-    h *= 0x846CA68Bu;
-    h ^= h >> 16;
-    return h;
+constexpr uint32_t latticeHash(int32_t x, int32_t y, uint32_t seed) {
+    return drawing::hash32(seed * 0x9E3779B9u ^ static_cast<uint32_t>(x) * 0x85EBCA6Bu ^
+                           static_cast<uint32_t>(y) * 0xC2B2AE35u);
 }
 
 // The hash of a lattice point as a number in [0, 1).
-inline double latticeUnit(int32_t x, int32_t y, uint32_t seed) {
-    return (latticeHash(x, y, seed) >> 8) * (1.0 / 16777216.0);
+constexpr double latticeUnit(int32_t x, int32_t y, uint32_t seed) {
+    return drawing::unitFromHash(latticeHash(x, y, seed));
 }
 
 // Smoothly interpolated lattice values; in [0, 1), with features about one unit across.

@@ -1,4 +1,4 @@
-#include "media/pictures/Bitmap.h"
+#include "media/pictures/BmpWriter.h"
 
 namespace veloria::pictures {
 

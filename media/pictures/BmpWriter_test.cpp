@@ -1,5 +1,5 @@
-// The bitmap layout, checked byte by byte on small fixtures.
-#include "media/pictures/Bitmap.h"
+// The BMP encoder's output, checked byte by byte on small fixtures.
+#include "media/pictures/BmpWriter.h"
 
 #include <gtest/gtest.h>
 
@@ -26,7 +26,7 @@ Image cornersFixture() {
     return image;
 }
 
-TEST(Bitmap, HeadersDescribeA24BitBottomUpSrgbImage) {
+TEST(BmpWriter, HeadersDescribeA24BitBottomUpSrgbImage) {
     const std::vector<uint8_t> file = encodeBmp(cornersFixture());
     ASSERT_EQ(file.size(), 138u + 2 * 12);
     EXPECT_EQ(file[0], 'B');
@@ -61,7 +61,7 @@ TEST(Bitmap, HeadersDescribeA24BitBottomUpSrgbImage) {
     EXPECT_EQ(u32(file, v5 + 120), 0u);
 }
 
-TEST(Bitmap, StoresTheBottomRowFirstInBlueGreenRedOrder) {
+TEST(BmpWriter, StoresTheBottomRowFirstInBlueGreenRedOrder) {
     const std::vector<uint8_t> file = encodeBmp(cornersFixture());
     const std::vector<uint8_t> bottomRow{90, 80, 70, 91, 81, 71, 120, 110, 100, 0, 0, 0};
     const std::vector<uint8_t> topRow{30, 20, 10, 31, 21, 11, 60, 50, 40, 0, 0, 0};
@@ -69,7 +69,7 @@ TEST(Bitmap, StoresTheBottomRowFirstInBlueGreenRedOrder) {
     EXPECT_EQ(std::vector<uint8_t>(file.begin() + 150, file.end()), topRow);
 }
 
-TEST(Bitmap, PadsEachRowWithZerosToAMultipleOfFour) {
+TEST(BmpWriter, PadsEachRowWithZerosToAMultipleOfFour) {
     struct Case {
         int width;
         size_t rowBytes;
