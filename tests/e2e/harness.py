@@ -271,14 +271,19 @@ class Terminal:
                     f"the end less {waits:.3f} s waiting for answers; before the gallery "
                     f"{busy:.3f} s waiting for a CPU")
 
-    def read_late(self, question):
-        """Whether the question was read only after the program had gone on: bytes written
-        after it came in the same read, so an answer to it came too late to count."""
+    def answered_at_once(self, question, within=0.1):
+        """Whether the program went on as soon as the question's answer was typed: the
+        question ended a read (the program had waited for the answer, as the terminal's
+        answer is typed when the question is read) and its next output came within the given
+        time. Neither holds when a busy machine kept the terminal or the program from running
+        until the program's wait for the answer was over."""
         found = self.buffer.find(question)
         if found < 0:
-            return False
+            return True  # never asked
         end = found + len(question)
-        return next(e for e in self.ends if e >= end) > end
+        index = next(i for i, e in enumerate(self.ends) if e >= end)
+        return (self.ends[index] == end and index + 1 < len(self.chunks)
+                and self.chunks[index + 1][0] - self.chunks[index][0] < within)
 
     def modes_now(self):
         return termios.tcgetattr(self.slave)
