@@ -12,7 +12,6 @@ import numpy as np
 
 sys.path.insert(0, os.path.dirname(__file__))
 import screen  # noqa: E402
-import sequences  # noqa: E402
 from harness import Checks, Schedule  # noqa: E402
 
 
