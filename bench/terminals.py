@@ -457,6 +457,7 @@ def measure_dumb(binary):
         show.pump(30)  # the fast show takes about 16 s; it then waits for Enter
         show.type(b"\r")
         status = show.finish(20)
+        modes_restored = show.modes_now() == show.modes_before
     finally:
         show.finish(0)
         show.close()
@@ -466,7 +467,7 @@ def measure_dumb(binary):
             "stats": re.search(rb"veloria: [^\r\n]*", raw).group(0).decode()
             if b"veloria: " in raw else "",
             "seconds": round(time.monotonic() - started, 1),
-            "modes_restored": show.modes_now() == show.modes_before}
+            "modes_restored": modes_restored}
 
 
 def canvas_of(result):
