@@ -20,10 +20,9 @@ namespace {
 using namespace veloria;
 using namespace veloria::testing;
 
-// What the fakes cannot observe: the terminal surface's pixel pace (taken from the surface)
-// and how much faster the test-only build's clocks run (taken from tests/fast/FastClocks.cpp).
-constexpr double PixelCallsPerSecond = 130000;
-constexpr int FastSpeedup = 20;
+// What the fakes cannot observe, kept here and nowhere else in the tests.
+constexpr double PixelCallsPerSecond = 130000; // taken from the surface
+constexpr int FastSpeedup = 20;                // taken from the fast clocks
 
 std::string quoted(const std::string& text) {
     std::string out = "\"";
