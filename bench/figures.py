@@ -8,13 +8,10 @@ and timg tools on the same frames; a clean build of the show alone.
 Usage: figures.py BUILD_DIR OUTPUT.md
 """
 
-import fcntl
 import json
 import os
-import pty
 import re
 import resource
-import select
 import shutil
 import signal
 import statistics
@@ -22,151 +19,39 @@ import struct
 import subprocess
 import sys
 import tempfile
-import termios
 import time
 import zlib
 
 REPO = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 sys.path.insert(0, os.path.join(REPO, "tests", "e2e"))
-from ptyshow import start_in_pty  # noqa: E402
+import sequences  # noqa: E402
+from harness import Schedule, Terminal  # noqa: E402
 TICK = "\u2013"  # en dash for ranges
-
-STATS_LINE = re.compile(rb"veloria: (\d+) frames shown, (\d+) dropped, (\d+) bytes")
-SIZE_REQUEST = re.compile(rb"\x1b\[8;(\d+);(\d+)t")
-# What a terminal without graphics answers to the primary device attributes query: a VT220
-# with ANSI colour, no sixel attribute. Kitty's and the sixel size queries go unanswered.
-DEVICE_ATTRIBUTES = b"\x1b[?62;22c"
 
 
 def log(message):
     print(f"figures: {message}", file=sys.stderr, flush=True)
 
 
-def source(path):
-    with open(os.path.join(REPO, path), encoding="utf-8") as f:
-        return f.read()
-
-
 # ---------------------------------------------------------------------------------------------
-# The schedule, from the show's own data.
+# The schedule, from the show's own sequence (show_schedule), and the track from its file.
 
 def schedule(build_dir):
-    sound = source("show/Sound.cpp")
-    # Opening: each character of a text is followed by the text's delay.
-    texts = {}
-    for name, body in re.findall(r"std::string_view (\w+)\s*=\s*cp1251<(.*?)>\(\);",
-                                 source("show/OpeningTexts.h"), re.S):
-        texts[name] = "".join(re.findall(r'"((?:[^"\\]|\\.)*)"', body))
-    opening_ms = sum(len(texts[name]) * int(delay) for name, delay in
-                     re.findall(r"typeText\(p\.console, p\.clock, (\w+), (\d+)\)", sound))
-    # Slides: each line is followed by the line delay, each slide by its hold.
-    lines = {}
-    generated = open(os.path.join(build_dir, "media-data", "ArtSlides.cpp"),
-                     encoding="utf-8").read()
-    for name, body in re.findall(r"std::vector<std::string> (\w+) = \{(.*?)\n\};", generated,
-                                 re.S):
-        lines[name] = len(re.findall(r'^\s*"', body, re.M))
-    slides_ms = sum(lines[name] * int(delay) + int(hold) for name, delay, hold in
-                    re.findall(r"showArtSlide\(p\.console, p\.clock, (\w+), (\d+), (\d+)\)", sound))
-    # Gallery: a noise burst and a reveal per picture, paced at a fixed number of calls a second.
-    pictures = re.findall(r'\{"(\w+)", (\d+), (\d+), (\d+)\}', sound)
-    noise = int(re.search(r"noiseBurst\(p\.surface, dc, (\d+)\)", sound).group(1))
-    rate = float(re.search(r"CallsPerSecond = (\d+)",
-                           source("pixels/TerminalSurface.cpp")).group(1))
-    calls = sum(noise + int(samples) for _, _, _, samples in pictures)
-    # The track: the WAVE file's data chunk over its byte rate.
+    plan = Schedule(os.path.join(build_dir, "show_schedule"))
     wav = open(os.path.join(build_dir, "media-data", "VELORIA.wav"), "rb").read()
     byte_rate = struct.unpack_from("<I", wav, wav.find(b"fmt ") + 16)[0]
     data_size = struct.unpack_from("<I", wav, wav.find(b"data") + 4)[0]
-    return {"opening": opening_ms / 1000, "slides": slides_ms / 1000, "gallery": calls / rate,
-            "calls": calls, "rate": rate, "track": data_size / byte_rate,
-            "slide_lines": sum(lines.values())}
+    return {"opening": plan.opening, "slides": plan.slides, "gallery": plan.gallery,
+            "calls": plan["pixelCalls"], "rate": plan["pixelCallsPerSecond"],
+            "track": data_size / byte_rate, "slide_lines": plan["slideLines"],
+            "holds": len(plan["slides"]), "schedule": plan}
 
 
-# ---------------------------------------------------------------------------------------------
-# A pseudo-terminal that behaves as a plain terminal would: it takes the size asked for with
-# CSI 8 t and answers the device attributes query. Every chunk of output is timestamped.
-
-class Terminal:
-    def __init__(self, argv, env, columns=80, lines=24):
-        self.master, self.slave = pty.openpty()
-        self.resize(lines, columns)
-        stamp_read, stamp_write = os.pipe()
-        self.pid = start_in_pty(argv, env, self.slave,
-                                lambda: os.write(stamp_write, struct.pack("d", time.monotonic())))
-        os.close(stamp_write)
-        self.exec_at = struct.unpack("d", os.read(stamp_read, 8))[0]
-        os.close(stamp_read)
-        self.chunks = []  # (monotonic time, bytes)
-        self.raw = bytearray()
-        self.rusage = None
-        self.status = None
-        self.sizes = []  # (time, lines, columns) as the program asked for them
-
-    def resize(self, lines, columns):
-        fcntl.ioctl(self.slave, termios.TIOCSWINSZ, struct.pack("HHHH", lines, columns, 0, 0))
-
-    def pump(self, seconds):
-        """Reads output for up to the given time, or until the program has exited."""
-        deadline = time.monotonic() + seconds
-        while True:
-            left = deadline - time.monotonic()
-            if left <= 0 or self.status is not None:
-                return
-            ready, _, _ = select.select([self.master], [], [], min(left, 0.05))
-            if ready:
-                try:
-                    data = os.read(self.master, 1 << 16)
-                except OSError:
-                    data = b""
-                if data:
-                    self._arrived(time.monotonic(), data)
-            self._reap()
-
-    def _arrived(self, at, data):
-        tail = len(self.raw)
-        self.chunks.append((at, data))
-        self.raw += data
-        # Requests completed by this chunk; one may have started in the chunk before.
-        base = max(0, tail - 16)
-        seen = bytes(self.raw[base:])
-        for match in SIZE_REQUEST.finditer(seen):
-            if base + match.end() > tail:
-                lines, columns = int(match.group(1)), int(match.group(2))
-                self.sizes.append((at, lines, columns))
-                self.resize(lines, columns)
-        at_query = seen.find(b"\x1b[c")
-        while at_query >= 0:
-            if base + at_query + 3 > tail:
-                os.write(self.master, DEVICE_ATTRIBUTES)
-            at_query = seen.find(b"\x1b[c", at_query + 1)
-
-    def _reap(self):
-        if self.status is None:
-            pid, status, rusage = os.wait4(self.pid, os.WNOHANG)
-            if pid:
-                self.status, self.rusage = status, rusage
-
-    def arrival(self, offset):
-        """When the byte at offset arrived."""
-        end = 0
-        for at, data in self.chunks:
-            end += len(data)
-            if end > offset:
-                return at
-        return None
-
-    def type(self, data):
-        os.write(self.master, data)
-
-    def finish(self, seconds=10):
-        self.pump(seconds)
-        if self.status is None:
-            os.kill(self.pid, signal.SIGKILL)
-            _, self.status, self.rusage = os.wait4(self.pid, 0)
-        os.close(self.master)
-        os.close(self.slave)
-        return self.status
+def show_terminal(binary):
+    """A pseudo-terminal that behaves as a plain terminal would: it takes the sizes asked for
+    and answers the device attributes without graphics."""
+    return Terminal([binary], env=show_environment(), clean_env=True, follow_size_requests=True,
+                    replies={sequences.ATTRIBUTES_QUERY: sequences.NO_GRAPHICS_ANSWER})
 
 
 def show_environment():
@@ -184,16 +69,15 @@ def show_environment():
 def first_character(binary, runs=5):
     firsts, letters = [], []
     for _ in range(runs):
-        term = Terminal([binary], show_environment())
-        deadline = time.monotonic() + 10
-        while b"L" not in term.raw and time.monotonic() < deadline and term.status is None:
-            term.pump(0.01)
-        if not term.chunks or b"L" not in term.raw:
+        term = show_terminal(binary)
+        letter = term.wait_for(b"L", 10)
+        if letter is None:
             raise RuntimeError("the show wrote nothing in 10 s")
-        firsts.append(term.chunks[0][0] - term.exec_at)
-        letters.append(term.arrival(term.raw.find(b"L")) - term.exec_at)
-        os.kill(term.pid, signal.SIGTERM)
+        firsts.append(term.first_byte() - term.exec_at)
+        letters.append(letter - term.exec_at)
+        term.signal(signal.SIGTERM)
         term.finish(5)
+        term.close()
         time.sleep(0.2)
     return firsts, letters
 
@@ -244,19 +128,23 @@ def executable_rss(pid, binary):
 
 def whole_show(binary, plan):
     log("the whole show in real time (about five and a half minutes)")
-    term = Terminal([binary], show_environment())
+    term = show_terminal(binary)
     pid = term.pid
+
+    def elapsed():
+        return time.monotonic() - term.started
+
     samples = []  # (time, status fields, smaps_rollup fields)
     first_seen = {}  # tid -> (time, name)
     next_sample = 0.0
     gallery_at = None
     gallery_end = last_output = None
     final_threads = final_maps = None
-    deadline = time.monotonic() + plan["opening"] + plan["slides"] + plan["gallery"] + 60
-    while time.monotonic() < deadline and term.status is None:
-        near_end = gallery_at is not None and time.monotonic() > gallery_at + plan["gallery"] - 10
+    deadline = elapsed() + plan["opening"] + plan["slides"] + plan["gallery"] + 60
+    while elapsed() < deadline and term.status is None:
+        near_end = gallery_at is not None and elapsed() > gallery_at + plan["gallery"] - 10
         term.pump(0.005 if near_end else 0.05)
-        now = time.monotonic()
+        now = elapsed()
         if now >= next_sample:
             next_sample = now + 0.5
             samples.append((now, read_fields(f"/proc/{pid}/status"),
@@ -264,7 +152,8 @@ def whole_show(binary, plan):
             for tid, (_, name) in thread_times(pid).items():
                 first_seen.setdefault(tid, (now, name))
         if gallery_at is None:
-            gallery_at = next((at for at, lines, columns in term.sizes if columns == 115), None)
+            gallery_at = next((at for at, columns, _ in term.sizes
+                               if columns == plan["schedule"]["columns"]), None)
         elif near_end:
             # The gallery is over when the show's thread waits for the key: the last frames
             # may have changed nothing on screen, so the output alone does not tell.
@@ -282,17 +171,17 @@ def whole_show(binary, plan):
                 term.type(b"\r")
                 break
     term.finish(15)
-    raw = bytes(term.raw)
+    term.close()
+    raw = term.raw()
     if gallery_end is None:
         raise RuntimeError("the gallery did not end in time")
     if not os.WIFEXITED(term.status) or os.WEXITSTATUS(term.status) != 0:
         raise RuntimeError(f"the show ended with wait status {term.status}")
-    first_char = term.arrival(raw.find(b"L"))
-    music_at = next(at for at, lines, columns in term.sizes if columns == 150)
-    stats = STATS_LINE.search(raw)
+    first_char = term.arrival(b"L")
+    music_at = term.arrival(plan["schedule"].size_request(1))
     return {"first_char": first_char, "music": music_at, "gallery": gallery_at,
             "gallery_end": gallery_end, "last_output": last_output,
-            "stats": [int(v) for v in stats.groups()] if stats else None,
+            "stats": sequences.stats(raw),
             "status": term.status, "rusage": term.rusage, "samples": samples,
             "first_seen": first_seen, "threads": final_threads,
             "executable_rss": final_maps, "exec_at": term.exec_at}
@@ -312,58 +201,47 @@ def write_blank_png(path):
                 + chunk(b"IDAT", zlib.compress(b"\0\0\0\0")) + chunk(b"IEND", b""))
 
 
-def run_tool(argv):
-    """CPU seconds and output bytes of one run, on a terminal of the console's 115 x 51 cells
-    of 10 x 20 pixels, so the tools size their images as the canvases do."""
-    master, slave = pty.openpty()
-    fcntl.ioctl(slave, termios.TIOCSWINSZ, struct.pack("HHHH", 51, 115, 1150, 1020))
-    # Nothing to read on standard input: the tools' own queries are answered below.
-    pid = start_in_pty(argv, dict(os.environ, TERM="xterm-256color", COLORTERM="truecolor"), slave,
-                       lambda: os.dup2(os.open("/dev/null", os.O_RDWR), 0))
-    os.close(slave)
-    total = 0
-    while True:
-        try:
-            data = os.read(master, 1 << 16)
-        except OSError:
-            break
-        if not data:
-            break
-        total += len(data)
-        # timg waits for answers to its queries: the background colour, and a status report.
-        if b"\x1b]11;?" in data:
-            os.write(master, b"\x1b]11;rgb:0000/0000/0000\x1b\\")
-        if b"\x1b[5n" in data:
-            os.write(master, b"\x1b[0n")
-    _, status, rusage = os.wait4(pid, 0)
-    os.close(master)
-    return rusage.ru_utime + rusage.ru_stime, total, status
+def run_tool(argv, schedule):
+    """CPU seconds and output bytes of one run, on a terminal of the gallery's console (cells
+    and pixels), so the tools size their images as the canvases do."""
+    term = Terminal(argv, schedule["columns"], schedule["lines"],
+                    env=dict(os.environ, TERM="xterm-256color", COLORTERM="truecolor"),
+                    clean_env=True, pixels=(schedule["surfaceWidth"], schedule["surfaceHeight"]),
+                    replies=sequences.OTHER_QUESTIONS,
+                    # Nothing to read on standard input: the tools' own queries are answered.
+                    before_exec=lambda: os.dup2(os.open("/dev/null", os.O_RDWR), 0))
+    status = term.finish(120)
+    term.close()
+    return term.rusage.ru_utime + term.rusage.ru_stime, len(term.raw()), status
 
 
 TOOLS = [
-    # (canvas, tool, arguments before the file)
-    ("half_blocks", "chafa", ["--format=symbols", "--colors=full", "--size=115x51"]),
-    ("half_blocks", "timg", ["-ph", "-g115x51"]),
-    ("half_blocks_256", "chafa", ["--format=symbols", "--colors=256", "--size=115x51"]),
-    ("half_blocks_256", "timg", ["-ph", "--color8", "-g115x51"]),
-    ("sixel", "chafa", ["--format=sixels", "--size=115x51"]),
-    ("kitty", "chafa", ["--format=kitty", "--size=115x51"]),
-    ("kitty", "timg", ["-pk", "-g115x51"]),
+    # (canvas, tool, arguments before the file; {size} is the gallery's console, in cells)
+    ("half_blocks", "chafa", ["--format=symbols", "--colors=full", "--size={size}"]),
+    ("half_blocks", "timg", ["-ph", "-g{size}"]),
+    ("half_blocks_256", "chafa", ["--format=symbols", "--colors=256", "--size={size}"]),
+    ("half_blocks_256", "timg", ["-ph", "--color8", "-g{size}"]),
+    ("sixel", "chafa", ["--format=sixels", "--size={size}"]),
+    ("kitty", "chafa", ["--format=kitty", "--size={size}"]),
+    ("kitty", "timg", ["-pk", "-g{size}"]),
 ]
 
 
-def tools_on_frames(frames_dir, frames, repeats=3):
+def tools_on_frames(frames_dir, frames, schedule, repeats=3):
     blank = os.path.join(frames_dir, "blank.png")
     write_blank_png(blank)
     results = {}
+    size = f"{schedule['columns']}x{schedule['lines']}"
     for canvas, tool, args in TOOLS:
         if not shutil.which(tool):
             continue
+        args = [a.format(size=size) for a in args]
         path = shutil.which(tool)
-        start = statistics.median(run_tool([path, *args, blank])[0] for _ in range(repeats))
+        start = statistics.median(run_tool([path, *args, blank], schedule)[0] for _ in range(repeats))
         cpu, size = [], []
         for frame in frames:
-            runs = [run_tool([path, *args, os.path.join(frames_dir, frame + ".png")])
+            runs = [run_tool([path, *args, os.path.join(frames_dir, frame + ".png")],
+                             schedule)
                     for _ in range(repeats)]
             cpu.append(statistics.median(r[0] for r in runs) - start)
             size.append(statistics.median(r[1] for r in runs))
@@ -426,6 +304,9 @@ def mb_from_kb(kbytes):
 
 def table(plan, ttfc, show, canvases, tools, build, sound):
     rows = []
+    geometry = plan["schedule"]
+    cells = f"{geometry['columns']} × {geometry['lines']}"
+    area = geometry["drawingArea"]
     firsts, letters = ttfc
     same_write = all(abs(a - b) < 1e-6 for a, b in zip(firsts, letters))
     rows.append(("time to the first character (exec to the first byte on a pty; 5 runs)",
@@ -438,13 +319,12 @@ def table(plan, ttfc, show, canvases, tools, build, sound):
     slides = show["gallery"] - show["music"]
     gallery = show["gallery_end"] - show["gallery"]
     track_left = plan["track"] - (show["gallery_end"] - show["music"])
-    rows.append((f"opening, first letter to the music (schedule {plan['opening']:.2f} s: "
-                 "`show/Sound.cpp`, `show/OpeningTexts.h`)", f"{opening:.3f} s"))
+    rows.append((f"opening, first letter to the music (schedule {plan['opening']:.2f} s, "
+                 "`show_schedule`)", f"{opening:.3f} s"))
     rows.append((f"slides, music to the gallery (schedule {plan['slides']:.2f} s: "
-                 f"{plan['slide_lines']} lines at 30 ms, 3 holds of 7 s)", f"{slides:.3f} s"))
+                 f"{plan['slide_lines']} lines and {plan['holds']} holds)", f"{slides:.3f} s"))
     rows.append((f"gallery, to its last pixel (schedule {plan['gallery']:.2f} s: "
-                 f"{plan['calls'] / 1e6:.1f} M calls at {plan['rate']:,.0f}/s, "
-                 "`pixels/TerminalSurface.cpp`)",
+                 f"{plan['calls'] / 1e6:.1f} M calls at {plan['rate']:,.0f}/s)",
                  f"{gallery:.3f} s, ending {track_left:.2f} s before the track "
                  f"({plan['track']:.2f} s); the screen last changed "
                  f"{show['gallery_end'] - show['last_output']:.2f} s before the end"))
@@ -453,7 +333,7 @@ def table(plan, ttfc, show, canvases, tools, build, sound):
 
     if show["stats"]:
         shown, dropped, nbytes = show["stats"]
-        rows.append(("presenter over the gallery, truecolour half blocks on a 115 × 51 pty "
+        rows.append((f"presenter over the gallery, truecolour half blocks on a {cells} pty "
                      "(`VELORIA_STATS=1`)",
                      f"{shown:,} frames shown ({shown / gallery:.1f} a second), "
                      f"{dropped:,} dropped, {kb(nbytes)} in all, "
@@ -538,8 +418,8 @@ def table(plan, ttfc, show, canvases, tools, build, sound):
         "¹ CPU time (user + system) a frame. The gallery figure plays the benchmark's recorded "
         "stretch frame by frame as the presenter does; \"whole frame\" and the tools encode the "
         "same four sample frames whole (noise, the reveal an eighth and half done, the "
-        "finished picture; `bench/gallery_frames`), 1010 × 1010 pixels onto 115 × 51 cells of "
-        "10 × 20 pixels. The tools run once per file, on a pseudo-terminal of that size, so "
+        f"finished picture; `bench/gallery_frames`), {area['width']} × {area['height']} pixels "
+        f"onto {cells} cells of {geometry['cellWidth']} × {geometry['cellHeight']} pixels. The tools run once per file, on a pseudo-terminal of that size, so "
         "their time includes starting the process and decoding the PNG; the start-up time of a "
         f"run on a 1 × 1 picture ({starts}) is subtracted. chafa's symbols use its whole "
         "symbol set, not half blocks alone.")
@@ -571,7 +451,7 @@ def main(build_dir, output):
         subprocess.run([os.path.join(build_dir, "bench", "gallery_frames"), frames_dir],
                        check=True, capture_output=True)
         frames = ["noise", "early_reveal", "half_reveal", "picture"]
-        tools = tools_on_frames(frames_dir, frames)
+        tools = tools_on_frames(frames_dir, frames, plan["schedule"])
     finally:
         shutil.rmtree(frames_dir, ignore_errors=True)
     log("clean build")

@@ -15,7 +15,7 @@ build=$(realpath -m "${1:-$repo/build}")
 output=$(realpath -m "${2:-$build/figures.md}")
 
 [[ -f $build/CMakeCache.txt ]] || cmake -S "$repo" -B "$build" -G Ninja >&2
-cmake --build "$build" -j2 --target veloria canvas_bench gallery_frames >&2
+cmake --build "$build" -j2 --target veloria show_schedule canvas_bench gallery_frames >&2
 # A freshly linked executable's pages are dirty in the page cache until written back, and
 # would be counted as the show's private dirty memory.
 sync

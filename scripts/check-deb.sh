@@ -32,12 +32,12 @@ in_root test -s /usr/share/man/man6/veloria.6
 # Eight seconds of the show in a pseudo-terminal, then Ctrl-C: the texts come out and the
 # show ends by the signal. Python drives the terminal; it comes after the package's own check.
 in_root apt-get -q install -y --no-install-recommends python3 >/dev/null
-cp tests/e2e/ptyshow.py "$root/tmp/"
+cp tests/e2e/harness.py tests/e2e/sequences.py "$root/tmp/"
 chroot "$root" env -i PATH=/usr/bin:/bin LANG=C.UTF-8 TERM=xterm-256color python3 - <<'PY' ||
 import os, signal, sys
 sys.path.insert(0, "/tmp")
-from ptyshow import PtyShow
-show = PtyShow(["/usr/games/veloria"], columns=55, lines=20)
+from harness import Terminal
+show = Terminal(["/usr/games/veloria"], columns=55, lines=20)
 show.pump(8)
 os.kill(show.pid, signal.SIGINT)
 status = show.finish(5)

@@ -3,9 +3,9 @@
 # played into a private sound server: the movements keep their schedule, the track is heard,
 # the last picture is on screen at the end, and a line typed during the slides ends the
 # final wait as soon as the gallery is over, with status 0.
-# Usage: full_show_e2e.sh VELORIA VELORIA.wav RASKEP.bmp GLASS.bmp
+# Usage: full_show_e2e.sh VELORIA SHOW_SCHEDULE VELORIA.wav RASKEP.bmp GLASS.bmp
 set -euo pipefail
-binary=$1 track=$2 picture=$3 other_picture=$4
+binary=$1 schedule=$2 track=$3 picture=$4 other_picture=$5
 here=$(cd "$(dirname "$0")" && pwd)
 work=$(mktemp -d)
 source "$here/../audio/private-pulse.sh"
@@ -14,6 +14,9 @@ trap '"${tmux[@]}" kill-server 2>/dev/null || true; stop_pulse; rm -rf "$work"' 
 export LANG=C.UTF-8
 
 record "$work/heard.raw"
+# When the recording began, for the track's place in it: a clock time and how much had been
+# recorded by then.
+echo "$(date +%s.%N) $(stat -c %s "$work/heard.raw")" > "$work/recording-started"
 "${tmux[@]}" new-session -d -x 150 -y 51 \
   "sleep 0.5; $binary; echo \$? > $work/status; sleep 60"
 "${tmux[@]}" pipe-pane -o "exec /usr/bin/python3 $here/stamp.py $work/stream"
@@ -28,4 +31,4 @@ echo "the show ended $(( $(date +%s) - started )) s after the start"
 "${tmux[@]}" capture-pane -p -e > "$work/final-screen.txt"
 stop_recording
 
-/usr/bin/python3 "$here/check_full_show.py" "$work" "$track" "$picture" "$other_picture"
+/usr/bin/python3 "$here/check_full_show.py" "$work" "$schedule" "$track" "$picture" "$other_picture"

@@ -1,9 +1,10 @@
 #!/usr/bin/env python3
 """Runs the show in real terminals and reports how each one shows it.
 
-    terminals.py BINARY OUT_DIR [NAME...]   measures the terminals (all, or those named) on a
-                                            private X display and prints a markdown table
-    terminals.py inside WORK BINARY         run by the terminal under test: see Inside
+    terminals.py BINARY SCHEDULE OUT_DIR [NAME...]   measures the terminals (all, or those
+                                            named) on a private X display and prints a
+                                            markdown table; SCHEDULE is the show_schedule tool
+    terminals.py inside WORK BINARY SCHEDULE         run by the terminal under test: see Inside
 
 Each X terminal runs this helper ("inside"), which asks its terminal a few questions, starts the
 show on a pseudo-terminal of its own and copies the bytes both ways, watching them go by: it
@@ -20,7 +21,6 @@ the show, or an answer that changed, is reported as not restored.
 import fcntl
 import json
 import os
-import pty
 import re
 import select
 import shutil
@@ -33,19 +33,15 @@ import time
 import tty
 
 HERE = os.path.dirname(os.path.abspath(__file__))
+sys.path.insert(0, os.path.join(os.path.dirname(HERE), "tests", "e2e"))
+import sequences  # noqa: E402
+from harness import Schedule, Terminal  # noqa: E402
+
 DISPLAYS = range(70, 80)
 FONT = ["-fa", "DejaVu Sans Mono", "-fs", "9"]
 GALLERY_SHOTS = 8  # taken 1.3 s apart while the fast show's gallery runs (about 12 s)
 
-# What the show writes, and what it means.
 TEST_LINE = b"plain text in the default colours, cursor here>"
-SLIDES_SIZE = b"\x1b[8;51;150t"
-GALLERY_SIZE = b"\x1b[8;51;115t"
-SIXEL_START = re.compile(rb"\x1bP[0-9;]*q")
-KITTY_IMAGE = re.compile(rb"\x1b_Ga=T")
-HALF_BLOCK = "▀".encode()
-TRUECOLOUR = re.compile(rb"\x1b\[[0-9;]*[34]8;2;")
-COLOUR_256 = re.compile(rb"\x1b\[[0-9;]*[34]8;5;")
 
 
 # ---------------------------------------------------------------- inside the terminal under test
@@ -111,8 +107,10 @@ def terminal_size(fd):
 class Inside:
     """Runs the show under the terminal on fd 0/1, relaying and watching its bytes."""
 
-    def __init__(self, work, binary):
+    def __init__(self, work, binary, schedule_tool):
         self.work, self.binary = work, binary
+        schedule = Schedule(schedule_tool, fast=True)
+        self.slides_size, self.gallery_size = schedule.size_request(1), schedule.size_request(-1)
         self.started = time.monotonic()
         self.result = {"sizes": [], "canvas_bytes": {}, "replies": ""}
 
@@ -162,92 +160,76 @@ class Inside:
 
     def relay(self):
         stats = os.path.join(self.work, "stats")
-        size = fcntl.ioctl(1, termios.TIOCGWINSZ, b"\0" * 8)
-        pid, master = pty.fork()
-        if pid == 0:
-            fcntl.ioctl(0, termios.TIOCSWINSZ, size)
-            err = os.open(stats, os.O_WRONLY | os.O_CREAT | os.O_TRUNC, 0o644)
-            os.dup2(err, 2)
-            os.execve(self.binary, [self.binary], {**os.environ, "VELORIA_STATS": "1"})
-        resized = []
-        signal.signal(signal.SIGWINCH, lambda *_: resized.append(1))
-        phase, newlines, last_output, gallery_at, tail = "opening", 0, time.monotonic(), None, b""
         counts = {"sixel images": 0, "kitty images": 0, "half blocks": 0,
                   "truecolour attributes": 0, "256-colour attributes": 0}
-        replies = b""
-        status = None
-        while status is None:
+        patterns = {"sixel images": sequences.CANVASES["sixel"],
+                    "kitty images": sequences.CANVASES["kitty"],
+                    "half blocks": sequences.CANVASES["half blocks"],
+                    "truecolour attributes": sequences.TRUECOLOUR,
+                    "256-colour attributes": sequences.COLOUR_256}
+        state = {"phase": "opening", "newlines": 0, "last_output": 0.0, "gallery_at": None,
+                 "tail": b""}
+
+        def watch(at, data):
+            state["last_output"] = at
+            seen = state["tail"] + data
+            if state["phase"] == "opening" and self.slides_size in seen:
+                state["phase"], state["newlines"] = "slides", 0
+                self.event("slides")
+            if state["phase"] != "gallery" and self.gallery_size in seen:
+                state["phase"], state["gallery_at"] = "gallery", at
+                self.event("gallery")
+            if state["phase"] == "slides":
+                state["newlines"] += data.count(b"\n")
+            if state["phase"] == "gallery":
+                for name, pattern in patterns.items():
+                    counts[name] += (len(pattern.findall(seen))
+                                     - len(pattern.findall(state["tail"])))
+            state["tail"] = seen[-32:]
+            os.write(1, data)
+
+        def stderr_to_stats():
+            os.dup2(os.open(stats, os.O_WRONLY | os.O_CREAT | os.O_TRUNC, 0o644), 2)
+
+        columns, lines, *pixels = terminal_size(1)
+        show = Terminal([self.binary], columns, lines, pixels=pixels, clean_env=True,
+                        env={**os.environ, "VELORIA_STATS": "1"}, before_exec=stderr_to_stats,
+                        on_output=watch)
+        resized = []
+        signal.signal(signal.SIGWINCH, lambda *_: resized.append(1))
+        while show.status is None:
             if resized:
                 resized.clear()
-                fcntl.ioctl(master, termios.TIOCSWINSZ, fcntl.ioctl(1, termios.TIOCGWINSZ, b"\0" * 8))
-                self.result["sizes"].append([phase, terminal_size(1)[:2]])
-            try:
-                ready, _, _ = select.select([0, master], [], [], 0.05)
-            except InterruptedError:
-                continue
-            now = time.monotonic()
-            if 0 in ready:
-                data = os.read(0, 4096)
-                if phase == "gallery" and now - gallery_at < 2:
-                    replies += data
-                os.write(master, data)
-            if master in ready:
-                try:
-                    data = os.read(master, 65536)
-                except OSError:
-                    data = b""
-                if data:
-                    last_output = now
-                    seen = tail + data
-                    if phase in ("opening", "slides") and SLIDES_SIZE in seen:
-                        if phase == "opening":
-                            phase, newlines = "slides", 0
-                            self.event("slides")
-                    if phase == "slides":
-                        newlines += data.count(b"\n")
-                    if phase != "gallery" and GALLERY_SIZE in seen:
-                        phase, gallery_at = "gallery", now
-                        self.event("gallery")
-                    if phase == "gallery":
-                        for name, pattern in (("sixel images", SIXEL_START),
-                                              ("kitty images", KITTY_IMAGE),
-                                              ("truecolour attributes", TRUECOLOUR),
-                                              ("256-colour attributes", COLOUR_256)):
-                            counts[name] += len(pattern.findall(seen)) - len(pattern.findall(tail))
-                        counts["half blocks"] += seen.count(HALF_BLOCK) - tail.count(HALF_BLOCK)
-                    tail = seen[-32:]
-                    os.write(1, data)
+                columns, lines, *show.pixels = terminal_size(1)
+                show.resize(columns, lines)
+                self.result["sizes"].append([state["phase"], [columns, lines]])
+            show.pump(0.05, extra_inputs=[0])
+            now = time.monotonic() - show.started
+            phase, gallery_at = state["phase"], state["gallery_at"]
             # A slide is complete when the lines stop for a while: hold the show for a picture.
-            if phase == "slides" and newlines >= 20 and now - last_output > 0.15:
-                phase = "slide-held"
-                os.kill(pid, signal.SIGSTOP)
+            if phase == "slides" and state["newlines"] >= 20 and now - state["last_output"] > 0.15:
+                state["phase"] = "slide-held"
+                show.signal(signal.SIGSTOP)
                 time.sleep(0.5)
                 self.event("slide")
                 self.wait_for_driver("slide")
-                os.kill(pid, signal.SIGCONT)
+                show.signal(signal.SIGCONT)
             # The final wait: the gallery has run its course and nothing more is drawn.
-            if phase == "gallery" and (now - gallery_at > 10 and now - last_output > 1.5
+            if phase == "gallery" and (now - gallery_at > 10 and now - state["last_output"] > 1.5
                                        or now - gallery_at > 120):
-                phase = "waiting"
+                state["phase"] = "waiting"
                 self.event("waiting")
                 self.wait_for_driver("waiting")
-                os.write(master, b"\r")
-            done, st = os.waitpid(pid, os.WNOHANG)
-            if done:
-                status = st
-        # Whatever the show wrote last is passed on.
-        while select.select([master], [], [], 0.2)[0]:
-            try:
-                data = os.read(master, 65536)
-            except OSError:
-                break
-            if not data:
-                break
-            os.write(1, data)
-        self.result["status"] = os.waitstatus_to_exitcode(status)
+                show.type(b"\r")
+        show.close()
+        gallery_at = state["gallery_at"]
+        replies = b"".join(data for at, data in show.typed
+                           if gallery_at is not None and gallery_at <= at < gallery_at + 2)
+        self.result["status"] = os.waitstatus_to_exitcode(show.status)
         self.result["canvas_bytes"] = counts
         self.result["replies"] = repr(replies)[2:-1]
-        self.result["gallery_seconds"] = round(last_output - gallery_at, 2) if gallery_at else None
+        self.result["gallery_seconds"] = (round(state["last_output"] - gallery_at, 2)
+                                          if gallery_at is not None else None)
         with open(stats) as f:
             self.result["stats"] = f.read().strip()
 
@@ -389,12 +371,12 @@ def screenshot(display, name, path):
                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=30)
 
 
-def measure_x_terminal(name, binary, out, log):
+def measure_x_terminal(name, binary, schedule_tool, out, log):
     slug = re.sub(r"[^a-z0-9]+", "-", name.lower()).strip("-")
     work = os.path.join(out, "work-" + slug)
     shutil.rmtree(work, ignore_errors=True)
     os.makedirs(os.path.join(work, "home"))
-    inside = [sys.executable, os.path.abspath(__file__), "inside", work, binary]
+    inside = [sys.executable, os.path.abspath(__file__), "inside", work, binary, schedule_tool]
     display = Display(log)
     terminal = None
     shots = {}
@@ -469,26 +451,23 @@ def measure_x_terminal(name, binary, out, log):
 
 def measure_dumb(binary):
     """TERM=dumb in a pseudo-terminal that answers nothing; Enter typed at the end."""
-    sys.path.insert(0, HERE)
-    from ptyshow import PtyShow
-    show = PtyShow([binary], columns=80, lines=24,
-                   env={"TERM": "dumb", "VELORIA_STATS": "1"})
+    show = Terminal([binary], columns=80, lines=24, env={"TERM": "dumb", "VELORIA_STATS": "1"})
     started = time.monotonic()
     try:
         show.pump(30)  # the fast show takes about 16 s; it then waits for Enter
         show.type(b"\r")
         status = show.finish(20)
+        modes_restored = show.modes_now() == show.modes_before
     finally:
-        if show.status is None:
-            os.kill(show.pid, signal.SIGKILL)
-            os.waitpid(show.pid, 0)
+        show.finish(0)
+        show.close()
     raw = show.raw()
     return {"status": os.waitstatus_to_exitcode(status),
             "escapes": raw.count(b"\x1b"),
             "stats": re.search(rb"veloria: [^\r\n]*", raw).group(0).decode()
             if b"veloria: " in raw else "",
             "seconds": round(time.monotonic() - started, 1),
-            "modes_restored": show.modes_now() == show.modes_before}
+            "modes_restored": modes_restored}
 
 
 def canvas_of(result):
@@ -536,8 +515,8 @@ def restored_text(result):
 
 
 def frames(stats):
-    m = re.search(r"(\d+) frames shown, (\d+) dropped, (\d+) bytes", stats or "")
-    return f"{int(m.group(1)):,} / {int(m.group(2)):,}" if m else "–"
+    counters = sequences.stats((stats or "").encode())
+    return f"{counters[0]:,} / {counters[1]:,}" if counters else "–"
 
 
 NAMES = ["xterm -ti vt340", "xterm -ti vt340 +allowWindowOps", "xterm", "kitty", "mlterm",
@@ -608,13 +587,13 @@ def blank_gallery_shots(result):
 
 def main():
     if sys.argv[1] == "inside":
-        Inside(sys.argv[2], sys.argv[3]).run()
+        Inside(sys.argv[2], sys.argv[3], sys.argv[4]).run()
         return
     # Ended from outside (a timeout), the measurement still cleans up after itself.
     signal.signal(signal.SIGTERM, lambda *_: sys.exit("terminals.py: stopped"))
     signal.signal(signal.SIGHUP, lambda *_: sys.exit("terminals.py: stopped"))
-    binary, out = os.path.abspath(sys.argv[1]), os.path.abspath(sys.argv[2])
-    names = sys.argv[3:] or NAMES
+    binary, schedule_tool, out = (os.path.abspath(a) for a in sys.argv[1:4])
+    names = sys.argv[4:] or NAMES
     os.makedirs(out, exist_ok=True)
     log = open(os.path.join(out, "terminals.log"), "ab")
     rows, results = [], {}
@@ -630,7 +609,7 @@ def main():
                              "–", "plain text" if r["escapes"] == 0 else "escapes written",
                              "yes (tty modes as before)" if r["modes_restored"] else "NO"])
                 continue
-            r = measure_x_terminal(name, binary, out, log)
+            r = measure_x_terminal(name, binary, schedule_tool, out, log)
             results[name] = r
             sizes = [e["size"] for e in r.get("events", [])] + [s for _, s in r.get("sizes", [])]
             resize = "honoured" if [150, 51] in sizes and [115, 51] in sizes else "ignored"

@@ -13,14 +13,16 @@ set -euo pipefail
 build=$1 out=$2
 shift 2
 here=$(cd "$(dirname "$0")" && pwd)
-bash "$here/../../scripts/install-packages.sh" measure
-binary=$build/tests/veloria_fast
-[[ -x $binary ]] || { echo "terminals.sh: $binary not built (BUILD_TESTING on)" >&2; exit 2; }
+bash "$here/../scripts/install-packages.sh" measure
+binary=$build/tests/veloria_fast schedule=$build/show_schedule
+for tool in "$binary" "$schedule"; do
+  [[ -x $tool ]] || { echo "terminals.sh: $tool not built (BUILD_TESTING on)" >&2; exit 2; }
+done
 mkdir -p "$out"
 
 # The helper cleans up after each terminal; the time limit and the trap cover a helper that
 # hangs or is interrupted (timeout passes the signal on, and the helper still cleans up).
-timeout --kill-after=30 600 /usr/bin/python3 "$here/terminals.py" "$binary" "$out" "$@" </dev/null &
+timeout --kill-after=30 600 /usr/bin/python3 "$here/terminals.py" "$binary" "$schedule" "$out" "$@" </dev/null &
 helper=$!
 trap 'kill -TERM "$helper" 2>/dev/null || true' EXIT INT TERM HUP
 status=0
