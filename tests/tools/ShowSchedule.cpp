@@ -3,12 +3,12 @@
 // prints, its pixel calls and the gallery's geometry are read from the record. The end-to-end
 // tests and the figures take the show's timing from here, so they follow the program when it
 // changes instead of keeping numbers of their own.
-#include "pixels/PixelEffects.h"
-#include "pixels/PixelSurface.h"
+#include "pixels/GalleryGeometry.h"
 #include "pixels/RandomBelow.h"
-#include "show/Sound.h"
+#include "show/Show.h"
 #include "tests/fakes/RecordingPlatform.h"
 #include "tests/fakes/RecordingSurface.h"
+#include "tests/fast/FastClocks.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -19,10 +19,6 @@ namespace {
 
 using namespace veloria;
 using namespace veloria::testing;
-
-// What the fakes cannot observe, kept here and nowhere else in the tests.
-constexpr double PixelCallsPerSecond = 130000; // taken from the surface
-constexpr int FastSpeedup = 20;                // taken from the fast clocks
 
 std::string quoted(const std::string& text) {
     std::string out = "\"";
@@ -70,9 +66,9 @@ int main() {
         if (c.call != "setSize") continue;
         std::sscanf(c.argument.c_str(), "%dx%d", &columns, &lines);
         gallery = i;
-        sizes += std::string(sizes.empty() ? "" : ", ") + "{\"columns\": " +
-                 std::to_string(columns) + ", \"lines\": " + std::to_string(lines) +
-                 ", \"atMs\": " + std::to_string(c.atMs) + "}";
+        sizes +=
+            std::string(sizes.empty() ? "" : ", ") + "{\"columns\": " + std::to_string(columns) +
+            ", \"lines\": " + std::to_string(lines) + ", \"atMs\": " + std::to_string(c.atMs) + "}";
     }
 
     // The slides: the lines written from the music's start to the gallery's size request. A
@@ -122,13 +118,14 @@ int main() {
     std::printf("  \"galleryMs\": %.3f,\n", galleryMs);
     std::printf("  \"showMs\": %.3f,\n", static_cast<double>(keyWaitMs) + galleryMs);
     std::printf("  \"columns\": %d,\n  \"lines\": %d,\n", columns, lines);
-    std::printf("  \"cellWidth\": %d,\n  \"cellHeight\": %d,\n", PixelSurface::Width / columns,
-                PixelSurface::Height / lines);
-    std::printf("  \"surfaceWidth\": %d,\n  \"surfaceHeight\": %d,\n", PixelSurface::Width,
-                PixelSurface::Height);
+    const WindowLayout& window = GalleryWindow;
+    const Rect& area = window.drawingArea;
+    std::printf("  \"cellWidth\": %d,\n  \"cellHeight\": %d,\n", window.cellWidth,
+                window.cellHeight);
+    std::printf("  \"surfaceWidth\": %d,\n  \"surfaceHeight\": %d,\n", window.width(),
+                window.height());
     std::printf("  \"drawingArea\": {\"x\": %d, \"y\": %d, \"width\": %d, \"height\": %d},\n",
-                DrawingArea::AreaLeft, DrawingArea::AreaTop, DrawingArea::AreaWidth,
-                DrawingArea::AreaHeight);
-    std::printf("  \"fastSpeedup\": %d\n}\n", FastSpeedup);
+                area.x, area.y, area.width, area.height);
+    std::printf("  \"fastSpeedup\": %d\n}\n", FastClockSpeedup);
     return 0;
 }
