@@ -27,6 +27,10 @@ std::string formatted(const char* format, auto... values) {
     return std::string(text, static_cast<std::size_t>(length));
 }
 
+std::string sizeRequest(int columns, int lines) {
+    return formatted("\x1b[8;%d;%dt", lines, columns);
+}
+
 } // namespace
 
 TerminalConsole::TerminalConsole(std::shared_ptr<Terminal> terminal)
@@ -47,10 +51,9 @@ void TerminalConsole::setOutputCodePage(unsigned codePage) {
 void TerminalConsole::setSize(int columns, int lines) {
     if (!terminal_->description().escapes) return;
     if (auto original = terminal_->originalSize())
-        terminal_->onRestore(Restore::Size,
-                             formatted("\x1b[8;%d;%dt", original->rows, original->columns));
+        terminal_->onRestore(Restore::Size, sizeRequest(original->columns, original->rows));
     // Many terminals ignore the request; the show goes on at whatever size there is.
-    pending_ += formatted("\x1b[8;%d;%dt", lines, columns);
+    pending_ += sizeRequest(columns, lines);
     // Lines written for a console of that width are clipped by a narrower terminal rather
     // than wrapped into a garble.
     terminal_->onRestore(Restore::Autowrap, "\x1b[?7h");

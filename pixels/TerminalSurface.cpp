@@ -65,7 +65,7 @@ public:
 private:
     void start() {
         started_ = true;
-        canvas_ = makeCanvas(chooseCanvas());
+        canvas_ = makeCanvas(askForCanvas());
         if (!canvas_) return; // a terminal that shows no pictures: the gallery only keeps time
         terminal_->onRestore(Restore::Cursor, "\x1b[?25h");
         if (std::string farewell = canvas_->farewell(); !farewell.empty())
@@ -83,11 +83,11 @@ private:
     }
 
     // Asks the terminal what it can show, where it takes questions at all.
-    CanvasChoice chooseCanvas() {
+    CanvasChoice askForCanvas() {
         const TerminalDescription& terminal = terminal_->description();
         if (!terminal.escapes) return {};
-        return veloria::chooseCanvas(
-            terminal, parseTerminalReplies(terminal_->ask(graphicsQuestions(terminal))));
+        return chooseCanvas(terminal,
+                            parseTerminalReplies(terminal_->ask(graphicsQuestions(terminal))));
     }
 
     void present() {

@@ -4,12 +4,9 @@
 #include "media/slides/ArtSlides.h"
 #include "pixels/Bitmap.h"
 #include "show/OpeningTexts.h"
-#include "tests/fakes/RecordingPlatform.h"
-#include "tests/fakes/RecordingSurface.h"
+#include "tests/fakes/RecordedShow.h"
 
 #include <gtest/gtest.h>
-
-#include "pixels/RandomBelow.h"
 
 #include <cstdlib>
 #include <sstream>
@@ -17,28 +14,14 @@
 namespace veloria {
 namespace {
 
+using testing::RecordedShow;
 using testing::RecordingConsole;
 using testing::RecordingMusic;
 using testing::RecordingSurface;
 using testing::ShowLog;
 using testing::VirtualClock;
 
-// The whole show run once against the recording fakes, in virtual time, and shared by the
-// tests that read it: its 30.5 million pixels take a moment.
-struct RecordedShow {
-    RecordedShow() {
-        restartRandom();
-        exitCode = runShow(platform);
-    }
-    ShowLog log;
-    RecordingConsole console{log};
-    VirtualClock clock{log};
-    RecordingMusic music{log};
-    RecordingSurface surface{log};
-    Platform platform{console, clock, music, surface};
-    int exitCode = -1;
-};
-
+// Recorded once and shared by the tests that read it.
 const RecordedShow& recordedShow() {
     static const RecordedShow show;
     return show;

@@ -17,8 +17,8 @@ namespace {
 constexpr int AnswerWaitMilliseconds = 300;
 
 // Bytes already waiting when questions are asked: a late answer to an earlier question (kept
-// as an unfinished line while input was canonical) or keys typed without Enter. They are set
-// aside, so that an old attributes answer cannot end the wait for the new one.
+// as an unfinished line while input was canonical) or keys typed without Enter. They are read
+// and dropped, so that an old attributes answer cannot end the wait for the new one.
 void setAsideWaiting(int input) {
     char buffer[256];
     pollfd ready{input, POLLIN, 0};

@@ -32,6 +32,10 @@ TerminalEnvironment readEnvironment() {
     return environment;
 }
 
+TerminalGeometry geometryOf(const winsize& size) {
+    return {size.ws_col, size.ws_row, size.ws_xpixel, size.ws_ypixel};
+}
+
 class StandardTerminal final : public Terminal {
 public:
     StandardTerminal() : description_(describeTerminal(readEnvironment())) {}
@@ -46,12 +50,12 @@ public:
     std::optional<TerminalGeometry> originalSize() const override {
         winsize size{};
         if (!TerminalGuard::originalSize(size)) return std::nullopt;
-        return TerminalGeometry{size.ws_col, size.ws_row, size.ws_xpixel, size.ws_ypixel};
+        return geometryOf(size);
     }
     TerminalGeometry currentSize() const override {
         winsize size{};
         if (ioctl(STDOUT_FILENO, TIOCGWINSZ, &size) != 0) return {};
-        return {size.ws_col, size.ws_row, size.ws_xpixel, size.ws_ypixel};
+        return geometryOf(size);
     }
 
     void readKey() override { std::getchar(); }

@@ -4,10 +4,7 @@
 // tests and the figures take the show's timing from here, so they follow the program when it
 // changes instead of keeping numbers of their own.
 #include "pixels/GalleryGeometry.h"
-#include "pixels/RandomBelow.h"
-#include "show/Show.h"
-#include "tests/fakes/RecordingPlatform.h"
-#include "tests/fakes/RecordingSurface.h"
+#include "tests/fakes/RecordedShow.h"
 #include "tests/fast/FastClocks.h"
 
 #include <cstdint>
@@ -46,15 +43,9 @@ std::int64_t timeOf(const ShowLog& log, const std::string& call) {
 } // namespace
 
 int main() {
-    ShowLog log;
-    RecordingConsole console{log};
-    VirtualClock clock{log};
-    RecordingMusic music{log};
-    RecordingSurface surface{log};
-    Platform platform{console, clock, music, surface};
-    restartRandom();
-    runShow(platform);
-    log.endRun();
+    const RecordedShow show;
+    const ShowLog& log = show.log;
+    const RecordingSurface& surface = show.surface;
 
     // The setSize requests in order; the gallery's console is the last one asked for.
     std::string sizes;
