@@ -59,7 +59,6 @@ public:
         out += 'f';
     }
     void invalidate() override { ++invalidations; }
-    std::string farewell() const override { return {}; }
     int invalidations = 0;
 };
 

@@ -41,10 +41,12 @@ public:
         thread_.join();
         if (std::getenv("VELORIA_STATS")) {
             const auto& c = presenter_->counters();
-            std::fprintf(stderr, "veloria: %llu frames shown, %llu dropped, %llu bytes\n",
-                         static_cast<unsigned long long>(c.framesShown),
-                         static_cast<unsigned long long>(c.framesDropped),
-                         static_cast<unsigned long long>(c.bytesWritten));
+            char line[128];
+            std::snprintf(line, sizeof line, "veloria: %llu frames shown, %llu dropped, %llu bytes",
+                          static_cast<unsigned long long>(c.framesShown),
+                          static_cast<unsigned long long>(c.framesDropped),
+                          static_cast<unsigned long long>(c.bytesWritten));
+            terminal_->reportAfterRestore(line);
         }
     }
 
@@ -67,10 +69,10 @@ private:
         started_ = true;
         canvas_ = makeCanvas(askForCanvas());
         if (!canvas_) return; // a terminal that shows no pictures: the gallery only keeps time
-        terminal_->onRestore(Restore::Cursor, "\x1b[?25h");
-        if (std::string farewell = canvas_->farewell(); !farewell.empty())
-            terminal_->onRestore(Restore::Graphics, farewell);
-        terminal_->write("\x1b[?25l");
+        terminal_->onRestore(Restore::Cursor, std::string(BelowThePicture) + "\x1b[?25h");
+        // The gallery starts on a clean screen: nothing left of the slides, and no row still
+        // marked as continuing the next, which a terminal that rewraps on resizing would join.
+        terminal_->write("\x1b[?25l\x1b[0m\x1b[H\x1b[2J");
         struct sigaction action {};
         action.sa_handler = onResize;
         sigemptyset(&action.sa_mask);

@@ -9,7 +9,8 @@ test_packages=("${show_packages[@]}" googletest libgtest-dev libbenchmark-dev py
                g++-mingw-w64-x86-64 libz-mingw-w64-dev wine wine64 ffmpeg sox imagemagick
                pulseaudio pulseaudio-utils python3-numpy libvterm-dev tmux xvfb xdotool
                clang libclang-rt-14-dev strace valgrind debootstrap)
-measure_packages=("${test_packages[@]}" xterm kitty mlterm screen x11-apps chafa timg)
+measure_packages=("${test_packages[@]}" xterm kitty mlterm screen x11-apps chafa timg
+                  konsole xfce4-terminal alacritty rxvt-unicode dbus mesa-utils libgl1-mesa-dri)
 
 case "${1:-}" in
   show) packages=("${show_packages[@]}") ;;

@@ -10,6 +10,7 @@
 #include <langinfo.h>
 #include <sys/ioctl.h>
 #include <unistd.h>
+#include <vector>
 
 namespace veloria {
 namespace {
@@ -39,6 +40,10 @@ TerminalGeometry geometryOf(const winsize& size) {
 class StandardTerminal final : public Terminal {
 public:
     StandardTerminal() : description_(describeTerminal(readEnvironment())) {}
+    ~StandardTerminal() override {
+        guard_.reset();
+        for (const std::string& line : reports_) std::fprintf(stderr, "%s\n", line.c_str());
+    }
 
     const TerminalDescription& description() const override { return description_; }
     void write(std::string_view bytes) override { writeAll(STDOUT_FILENO, bytes); }
@@ -46,6 +51,7 @@ public:
     void onRestore(Restore key, std::string_view undo) override {
         TerminalGuard::onRestore(key, undo);
     }
+    void reportAfterRestore(std::string line) override { reports_.push_back(std::move(line)); }
 
     std::optional<TerminalGeometry> originalSize() const override {
         winsize size{};
@@ -61,8 +67,9 @@ public:
     void readKey() override { std::getchar(); }
 
 private:
-    TerminalGuard guard_;
+    std::optional<TerminalGuard> guard_{std::in_place};
     TerminalDescription description_;
+    std::vector<std::string> reports_;
 };
 
 } // namespace

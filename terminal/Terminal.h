@@ -14,7 +14,7 @@
 namespace veloria {
 
 // What may be undone; each is registered once.
-enum class Restore { Size, Autowrap, Colors, Cursor, Graphics };
+enum class Restore { Size, Autowrap, Colors, Cursor };
 
 class Terminal {
 public:
@@ -31,6 +31,9 @@ public:
     // the show ends or is ended by a signal, in registration order. A key registers once: the
     // first state seen is the one restored.
     virtual void onRestore(Restore key, std::string_view undo) = 0;
+    // Keeps a line for standard error until the terminal has been put back, so that it is
+    // printed below the show rather than over it.
+    virtual void reportAfterRestore(std::string line) = 0;
     // The size when the show started, and now.
     virtual std::optional<TerminalGeometry> originalSize() const = 0;
     virtual TerminalGeometry currentSize() const = 0;

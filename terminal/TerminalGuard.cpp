@@ -36,9 +36,10 @@ void restoreTerminal(int terminal) {
     if (saved.restored) return;
     saved.restored = true;
     if (saved.undoLength) {
-        // A signal may cut a sequence or a picture short: CAN abandons an escape sequence in
-        // progress and ST ends a graphics string, so the undo bytes are read as such.
-        writeAll(terminal, "\x18\x1b\\");
+        // A signal may cut a sequence or a picture short: ESC abandons an escape sequence in
+        // progress and, as ST, ends a graphics string, so the undo bytes are read as such. A
+        // terminal in its ground state ignores a lone ST, where some draw CAN as a glyph.
+        writeAll(terminal, "\x1b\\");
         writeAll(terminal, std::string_view(saved.undo, saved.undoLength));
     }
     if (saved.haveTermios) tcsetattr(STDIN_FILENO, TCSANOW, &saved.modes);

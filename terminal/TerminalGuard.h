@@ -1,5 +1,5 @@
 // Keeps the user's terminal as it was found. Whatever the show changes (echo, size, colours,
-// cursor, autowrap, graphics) is registered here together with the bytes that undo it, and is
+// cursor, autowrap) is registered here together with the bytes that undo it, and is
 // undone when the guard is destroyed, or from SIGINT, SIGTERM and SIGHUP before the signal
 // ends the process with its usual status (128 + signal number). Held by the standard
 // terminal, which the console and the pixel surface share.

@@ -68,11 +68,11 @@ TEST(TerminalGuard, PutsTheTerminalBackOnceWhicheverWayTheShowEnds) {
         int signal; // 0: a normal exit
         std::string written;
     } cases[] = {
-        {Ending::Normally, 0, "[show]\x18\x1b\\<size 80x24><colours>"},
-        // A signal may cut a sequence short: CAN and ST end it before the undo.
-        {Ending::Interrupted, SIGINT, "[show]\x18\x1b\\<size 80x24><colours>"},
-        {Ending::Terminated, SIGTERM, "[show]\x18\x1b\\<size 80x24><colours>"},
-        {Ending::HungUp, SIGHUP, "[show]\x18\x1b\\<size 80x24><colours>"},
+        {Ending::Normally, 0, "[show]\x1b\\<size 80x24><colours>"},
+        // A signal may cut a sequence short: ST (an ESC first) ends it before the undo.
+        {Ending::Interrupted, SIGINT, "[show]\x1b\\<size 80x24><colours>"},
+        {Ending::Terminated, SIGTERM, "[show]\x1b\\<size 80x24><colours>"},
+        {Ending::HungUp, SIGHUP, "[show]\x1b\\<size 80x24><colours>"},
     };
     for (const auto& c : cases) {
         Outcome outcome = runGuarded(c.ending);

@@ -71,10 +71,6 @@ public:
         for (Cell& cell : shown_) cell = Cell{};
     }
 
-    // The cursor goes below the picture, which moves up a line, so that what comes after the
-    // show starts on a line of its own.
-    std::string farewell() const override { return "\x1b[999;1H\n"; }
-
 private:
     void layOut(const WindowLayout& window, const TerminalGeometry& terminal) {
         geometry_ = terminal;

@@ -39,7 +39,7 @@ public:
     Screen(const Screen&) = delete;
     Screen& operator=(const Screen&) = delete;
 
-    void write(const std::string& bytes) {
+    void write(std::string_view bytes) {
         vterm_input_write(terminal_, bytes.data(), bytes.size());
     }
 
@@ -155,7 +155,7 @@ TEST_P(HalfBlockReplay, AResizeRedrawsTheNewGrid) {
     EXPECT_EQ(bytes, whole);
 }
 
-TEST_P(HalfBlockReplay, TheFarewellLeavesTheCursorOnAFreshLineBelowThePicture) {
+TEST_P(HalfBlockReplay, BelowThePictureLeavesTheCursorOnAFreshLineAndThePictureWhole) {
     // What the shell prints next must not land in the middle of the last picture.
     auto canvas = makeHalfBlockCanvas(GetParam());
     PixelSurface surface{GalleryWindow};
@@ -168,7 +168,7 @@ TEST_P(HalfBlockReplay, TheFarewellLeavesTheCursorOnAFreshLineBelowThePicture) {
     std::vector<Shown> before;
     for (int row = 0; row < Rows; ++row)
         for (int column = 0; column < Columns; ++column) before.push_back(screen.at(row, column));
-    screen.write(canvas->farewell());
+    screen.write(BelowThePicture);
     EXPECT_EQ(screen.cursor().row, Rows - 1);
     EXPECT_EQ(screen.cursor().col, 0);
     // The picture moved up a line, whole but for its top row.

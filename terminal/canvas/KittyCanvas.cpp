@@ -73,12 +73,6 @@ public:
 
     void invalidate() override { sent_.clear(); }
 
-    std::string farewell() const override {
-        std::string out;
-        for (unsigned id : KittyImageIds) appendDeletion(out, id);
-        return out;
-    }
-
 private:
     void layOut(const WindowLayout& window, const TerminalGeometry& terminal) {
         geometry_ = terminal;

@@ -3,7 +3,7 @@
 // or asking for replies. Frames alternate between two image ids and the last frame's image is
 // deleted only once the new one is shown, since a terminal drops an image as soon as a new
 // one under its id starts to arrive, which would blink the picture. A frame identical to the
-// last is not sent; the farewell deletes both images.
+// last is not sent. The last frame's image stays after the show, as a picture in the text.
 #pragma once
 
 #include "terminal/canvas/TerminalCanvas.h"

@@ -101,8 +101,6 @@ public:
 
     void invalidate() override { sent_.clear(); }
 
-    std::string farewell() const override { return {}; }
-
 private:
     void layOut(const WindowLayout& window, const TerminalGeometry& terminal) {
         geometry_ = terminal;

@@ -222,7 +222,6 @@ TEST(SixelCanvas, SendsOnlyChangedFramesAlwaysAtTheSamePlace) {
     canvas->invalidate();
     canvas->encodeFrame(surface, terminal, again);
     EXPECT_NE(again, "");
-    EXPECT_EQ(canvas->farewell(), "");
 }
 
 } // namespace

@@ -9,6 +9,7 @@
 
 #include <memory>
 #include <string>
+#include <string_view>
 
 namespace veloria {
 
@@ -21,9 +22,11 @@ public:
     // Forgets what was sent: the next frame is sent whole (after a resize, or when the
     // screen may have been disturbed).
     virtual void invalidate() = 0;
-    // Bytes that remove whatever the canvas left on the terminal that would outlive the show
-    // (images kept by the terminal); empty for canvases that only write characters.
-    virtual std::string farewell() const = 0;
 };
+
+// Bytes that put the cursor on a fresh line below anything a canvas drew (the last row, then
+// a new line, which moves the picture up one), so that what comes after the show starts
+// there rather than over the last picture.
+inline constexpr std::string_view BelowThePicture = "\x1b[999;1H\n";
 
 } // namespace veloria

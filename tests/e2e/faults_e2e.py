@@ -18,7 +18,7 @@ sys.path.insert(0, os.path.dirname(__file__))
 import harness  # noqa: E402
 import sequences  # noqa: E402
 from harness import Checks, Terminal  # noqa: E402
-from sequences import ANSWERS, RESTORED, KITTY_FAREWELL, UNDO, CHANGES, CURSOR_TO  # noqa: E402
+from sequences import ANSWERS, RESTORED, UNDO, CHANGES, CURSOR_TO  # noqa: E402
 
 HERE = os.path.dirname(__file__)
 SCHEDULE = None  # the fast build's schedule, from show_schedule (see main)
@@ -225,7 +225,7 @@ def case_resize_storm(binary):
     settled = time.monotonic() - show.started + 0.2
     status = show.finish(SCHEDULE.show)
     late = b"".join(data for at, data in show.chunks if at > settled)
-    places = [(int(row), int(col)) for row, col in CURSOR_TO.findall(late[:late.rfind(b"\x18")])]
+    places = [(int(row), int(col)) for row, col in CURSOR_TO.findall(late[:late.rfind(sequences.RESTORE_START)])]
     restored, tail = restored_at_end(show)
     return [exited(status), on_time(show),
             (resizes > 100 and "▀".encode() in late,
@@ -315,11 +315,9 @@ def interrupt_case(at_seconds, signum, canvas, bytes_per_second):
         if sequences.COLOURS_SET in raw:  # colours set, not only asked for
             expected += [sequences.DEFAULT_FOREGROUND, sequences.DEFAULT_BACKGROUND]
         if sequences.CURSOR_HIDDEN in raw:
-            expected.append(sequences.CURSOR_SHOWN)
+            expected += [sequences.BELOW_THE_PICTURE, sequences.CURSOR_SHOWN]
         if sequences.AUTOWRAP_OFF in raw:
             expected.append(sequences.AUTOWRAP_ON)
-        if sequences.CANVASES["kitty"].search(raw):
-            expected.append(KITTY_FAREWELL)
         # Half a second into the gallery the terminal has the first frame of its canvas.
         gallery = show.arrival(SCHEDULE.size_request(-1))
         name = signal.Signals(signum).name

@@ -39,14 +39,15 @@ CURSOR_TO = re.compile(rb"\x1b\[(\d+);(\d+)H")
 PALETTE_GREEN_ON_BLACK = b"\x1b[92;40m"
 
 # What the show writes to put the terminal back: it starts by ending any unfinished string.
-RESTORE_START = b"\x18\x1b\\"
+RESTORE_START = b"\x1b\\"
 AUTOWRAP_ON, CURSOR_SHOWN = b"\x1b[?7h", b"\x1b[?25h"
 DEFAULT_FOREGROUND, DEFAULT_BACKGROUND = b"\x1b]110\x07", b"\x1b]111\x07"
 RESTORED = [AUTOWRAP_ON, DEFAULT_FOREGROUND, DEFAULT_BACKGROUND, CURSOR_SHOWN]
-KITTY_FAREWELL = b"\x1b_Ga=d,d=I,q=2,i="
+# The cursor on a fresh line below the last picture.
+BELOW_THE_PICTURE = b"\x1b[999;1H\r\n"
 # Every sequence the show may write to put the terminal back, and nothing else.
 UNDO = re.compile(rb"(\x1b\[8;\d+;\d+t|\x1b\[\?7h|\x1b\[0m|\x1b\]11[01]\x07|\x1b\[\?25h"
-                  rb"|\x1b_Ga=d,d=I,q=2,i=\d+\x1b\\|\x1b\[999;1H\r\n)*")
+                  rb"|\x1b\[999;1H\r\n)*")
 # What the show changes on the terminal, and must then put back.
 CHANGES = re.compile(rb"\x1b\[8;\d+;\d+t|\x1b\[\?7l|\x1b\]1[01];rgb|\x1b\[\?25l|\x1b_G|\x1bP")
 AUTOWRAP_OFF, CURSOR_HIDDEN = b"\x1b[?7l", b"\x1b[?25l"

@@ -26,6 +26,7 @@ public:
             if (registered.first == key) return;
         undos.emplace_back(key, std::string(undo));
     }
+    void reportAfterRestore(std::string line) override { reports.push_back(std::move(line)); }
     std::optional<TerminalGeometry> originalSize() const override { return startSize; }
     TerminalGeometry currentSize() const override { return startSize.value_or(TerminalGeometry{}); }
     void readKey() override { ++keysRead; }
@@ -41,6 +42,7 @@ public:
     std::vector<std::string> asked;
     std::string answers;
     std::vector<std::pair<Restore, std::string>> undos;
+    std::vector<std::string> reports;
     std::optional<TerminalGeometry> startSize;
     int keysRead = 0;
 
