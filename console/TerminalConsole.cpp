@@ -68,14 +68,18 @@ void TerminalConsole::setColors(unsigned attribute) {
     const unsigned char* fg = ConsolePalette[foreground];
     const unsigned char* bg = ConsolePalette[background];
     flush();
-    if (terminal.insideScreen) {
-        // GNU screen passes on only some default-colour requests and none of the resets.
-        terminal_->onRestore(Restore::Colors, "\x1b[0m");
-    } else {
-        terminal_->onRestore(Restore::Colors, "\x1b[0m" + defaultColoursUndo());
-        // The default colours recolour everything already on screen.
+    // The default colours recolour everything already on screen, but are changed only where
+    // the terminal told what they were, so that they can be given back. GNU screen mangles
+    // the requests, and some terminals (urxvt) neither report the colours nor take the
+    // resets: there the attributes alone colour the text, and nothing outlives the show.
+    std::optional<std::string> reported;
+    if (!terminal.insideScreen) reported = reportedDefaultColours();
+    if (reported) {
+        terminal_->onRestore(Restore::Colors, "\x1b[0m" + *reported);
         pending_ += formatted("\x1b]10;rgb:%02x/%02x/%02x\x07\x1b]11;rgb:%02x/%02x/%02x\x07", fg[0],
                               fg[1], fg[2], bg[0], bg[1], bg[2]);
+    } else {
+        terminal_->onRestore(Restore::Colors, "\x1b[0m");
     }
     // The same colours as attributes cover terminals that ignore those requests: the
     // terminal's own palette colours everywhere, the exact ones where it shows them.
@@ -106,15 +110,17 @@ void TerminalConsole::readKey() {
     terminal_->readKey();
 }
 
-// Resets the default colours; terminals that ignore the reset get the colours they reported
-// back before, where they answered the question.
-std::string TerminalConsole::defaultColoursUndo() {
+// The requests that set the default colours back as the terminal reports them now, if it
+// reports both.
+std::optional<std::string> TerminalConsole::reportedDefaultColours() {
     std::string answers = terminal_->ask(DefaultColoursQuery);
-    std::string undo;
-    for (int which : {10, 11})
-        if (auto colour = reportedColour(answers, which))
-            undo += "\x1b]" + std::to_string(which) + ";" + *colour + "\x07";
-    return undo + "\x1b]110\x07\x1b]111\x07";
+    std::string requests;
+    for (int which : {10, 11}) {
+        std::optional<std::string> colour = reportedColour(answers, which);
+        if (!colour) return std::nullopt;
+        requests += "\x1b]" + std::to_string(which) + ";" + *colour + "\x07";
+    }
+    return requests;
 }
 
 // Converts one single-byte character; one the terminal's charset cannot show becomes '?'.

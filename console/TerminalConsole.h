@@ -10,6 +10,7 @@
 
 #include <iconv.h>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace veloria {
@@ -31,7 +32,7 @@ public:
     void readKey() override;
 
 private:
-    std::string defaultColoursUndo();
+    std::optional<std::string> reportedDefaultColours();
     void writeConverted(char ch);
 
     std::shared_ptr<Terminal> terminal_;

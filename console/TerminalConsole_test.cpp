@@ -58,11 +58,11 @@ TEST(TerminalConsole, AsksForTheSizeAndUndoesItWithTheSizeItFirstFound) {
     EXPECT_EQ(f.terminal->undo(), "\x1b[8;24;80t\x1b[?7h");
 }
 
-// The colours the terminal reports, and the reset that follows them in the undo.
+// The colours the terminal reports, and the requests that give them back.
 constexpr std::string_view ReportedColours =
     "\x1b]10;rgb:d0d0/d0d0/d0d0\x07\x1b]11;rgb:1010/1010/2020\x07\x1b[?62;22c";
 constexpr std::string_view ColoursPutBack =
-    "\x1b]10;rgb:d0d0/d0d0/d0d0\x07\x1b]11;rgb:1010/1010/2020\x07\x1b]110\x07\x1b]111\x07";
+    "\x1b]10;rgb:d0d0/d0d0/d0d0\x07\x1b]11;rgb:1010/1010/2020\x07";
 constexpr std::string_view DefaultsToGreenOnBlack =
     "\x1b]10;rgb:16/c6/0c\x07\x1b]11;rgb:0c/0c/0c\x07";
 constexpr std::string_view PaletteGreenOnBlack = "\x1b[92;40m";
@@ -83,9 +83,13 @@ TEST(TerminalConsole, GreenOnBlackIsUndoneToTheColoursTheTerminalHad) {
          std::string(DefaultsToGreenOnBlack) + std::string(PaletteGreenOnBlack) +
              std::string(ExactGreenOnBlack),
          "\x1b[0m" + std::string(ColoursPutBack), true},
-        {"a terminal that does not report its colours", false, false, "\x1b[?62;22c",
-         std::string(DefaultsToGreenOnBlack) + std::string(PaletteGreenOnBlack),
-         "\x1b[0m\x1b]110\x07\x1b]111\x07", true},
+        // urxvt neither reports its colours nor takes the resets: the default colours are
+        // left alone, as nothing could give them back.
+        {"a terminal that does not report its colours", false, false, "\x1b[?1;2c",
+         std::string(PaletteGreenOnBlack), "\x1b[0m", true},
+        {"a terminal that reports one colour only", false, false,
+         "\x1b]10;rgb:d0d0/d0d0/d0d0\x07\x1b[?1;2c", std::string(PaletteGreenOnBlack), "\x1b[0m",
+         true},
         // GNU screen mangles the default-colour requests: attributes only, never asked.
         {"GNU screen", false, true, ReportedColours, std::string(PaletteGreenOnBlack), "\x1b[0m",
          false},

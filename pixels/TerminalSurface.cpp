@@ -67,7 +67,9 @@ public:
 private:
     void start() {
         started_ = true;
-        canvas_ = makeCanvas(askForCanvas());
+        CanvasChoice choice = askForCanvas();
+        cellSize_ = choice.cellSize;
+        canvas_ = makeCanvas(choice);
         if (!canvas_) return; // a terminal that shows no pictures: the gallery only keeps time
         terminal_->onRestore(Restore::Cursor, std::string(BelowThePicture) + "\x1b[?25h");
         // The gallery starts on a clean screen: nothing left of the slides, and no row still
@@ -92,8 +94,10 @@ private:
                             parseTerminalReplies(terminal_->ask(graphicsQuestions(terminal))));
     }
 
+    TerminalGeometry shownSize() const { return gridInPixels(terminal_->currentSize(), cellSize_); }
+
     void present() {
-        TerminalGeometry geometry = terminal_->currentSize();
+        TerminalGeometry geometry = shownSize();
         bool resized = true;
         std::unique_lock lock(mutex_);
         while (true) {
@@ -108,7 +112,7 @@ private:
             resized = terminalResized;
             if (resized) {
                 terminalResized = 0;
-                geometry = terminal_->currentSize();
+                geometry = shownSize();
             }
         }
     }
@@ -120,6 +124,7 @@ private:
     std::atomic<std::uint64_t> drawn_{0};
     PixelPace pace_{PixelCallsPerSecond, *paceClock_};
     std::unique_ptr<TerminalCanvas> canvas_;
+    std::optional<CellSize> cellSize_;
     std::optional<Presenter> presenter_;
     std::thread thread_;
     std::mutex mutex_;

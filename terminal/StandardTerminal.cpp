@@ -39,7 +39,10 @@ TerminalGeometry geometryOf(const winsize& size) {
 
 class StandardTerminal final : public Terminal {
 public:
-    StandardTerminal() : description_(describeTerminal(readEnvironment())) {}
+    StandardTerminal() : description_(describeTerminal(readEnvironment())) {
+        if (asksForTrueColour(description_))
+            description_.trueColour = parseTerminalReplies(askTerminal(TrueColourQuery)).trueColour;
+    }
     ~StandardTerminal() override {
         guard_.reset();
         for (const std::string& line : reports_) std::fprintf(stderr, "%s\n", line.c_str());

@@ -41,14 +41,19 @@ TerminalDescription describeTerminal(const TerminalEnvironment& environment) {
     return terminal;
 }
 
+bool asksForTrueColour(const TerminalDescription& terminal) {
+    return terminal.escapes && !terminal.trueColour && !terminal.insideScreen;
+}
+
 std::string graphicsQuestions(const TerminalDescription& terminal) {
     std::string questions(terminal.insideTmux || terminal.insideScreen ? "" : KittyQuery);
-    return questions.append(SixelLimitQuery);
+    return questions.append(SixelLimitQuery).append(CellSizeQuery);
 }
 
 CanvasChoice chooseCanvas(const TerminalDescription& terminal, const TerminalReplies& replies) {
     CanvasChoice choice;
     if (!terminal.escapes || (!terminal.termNamed && !replies.attributesSeen)) return choice;
+    choice.cellSize = replies.cellSize;
     if (replies.kittyGraphics) {
         choice.kind = CanvasKind::Kitty;
     } else if (replies.sixelGraphics) {

@@ -37,13 +37,19 @@ TerminalDescription describeTerminal(const TerminalEnvironment& environment);
 // How the gallery is shown.
 enum class CanvasKind { None, HalfBlocks256, HalfBlocksTrueColour, Sixel, Kitty };
 
+// Whether to ask the terminal if it shows truecolour: where the environment does not say so,
+// and the terminal does not run inside GNU screen, which shows none whatever is behind it.
+bool asksForTrueColour(const TerminalDescription& terminal);
+
 struct CanvasChoice {
     CanvasKind kind = CanvasKind::None;
-    GraphicsLimit sixelLimit; // for CanvasKind::Sixel
+    GraphicsLimit sixelLimit;         // for CanvasKind::Sixel
+    std::optional<CellSize> cellSize; // as the terminal reported it
 };
 
 // The questions that find the terminal's graphics: kitty graphics (not inside tmux or GNU
-// screen) and the sixel limit. The device attributes, which tell sixel, are asked after them.
+// screen), the sixel limit and the cell size. The device attributes, which tell sixel, are
+// asked after them.
 std::string graphicsQuestions(const TerminalDescription& terminal);
 
 // Kitty graphics if the terminal accepted the kitty query, sixel if its device attributes list

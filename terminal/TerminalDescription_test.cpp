@@ -19,22 +19,26 @@ TEST(DescribeTerminal, OneDescriptionForTheTextAndTheGallery) {
         const char* name;
         TerminalEnvironment environment;
         bool escapes, trueColour;
+        bool asked; // whether the terminal itself is asked for truecolour
     } cases[] = {
-        {"xterm", XtermEnvironment, true, false},
-        {"COLORTERM says truecolour", {true, "xterm-256color", "24bit", "", false}, true, true},
+        {"xterm", XtermEnvironment, true, false, true},
+        {"COLORTERM says truecolour", {true, "xterm-256color", "24bit", "", false}, true, true,
+         false},
         // kitty shows truecolour without COLORTERM; its text and its gallery both know it.
-        {"kitty without COLORTERM", {true, "xterm-kitty", "", "", false}, true, true},
-        {"VTE", {true, "xterm-256color", "", "", true}, true, true},
-        {"tmux", TmuxEnvironment, true, true},
-        {"GNU screen in a truecolour terminal", ScreenEnvironment, true, false},
-        {"TERM unset", {true, std::nullopt, "", "", false}, true, false},
-        {"dumb terminal", {true, "dumb", "truecolor", "", false}, false, true},
-        {"not a terminal", {false, "xterm", "", "", false}, false, false},
+        {"kitty without COLORTERM", {true, "xterm-kitty", "", "", false}, true, true, false},
+        {"VTE", {true, "xterm-256color", "", "", true}, true, true, false},
+        {"urxvt", {true, "rxvt-unicode-256color", "rxvt-xpm", "", false}, true, false, true},
+        {"tmux", TmuxEnvironment, true, true, false},
+        {"GNU screen in a truecolour terminal", ScreenEnvironment, true, false, false},
+        {"TERM unset", {true, std::nullopt, "", "", false}, true, false, true},
+        {"dumb terminal", {true, "dumb", "truecolor", "", false}, false, true, false},
+        {"not a terminal", {false, "xterm", "", "", false}, false, false, false},
     };
     for (const auto& c : cases) {
         TerminalDescription terminal = describeTerminal(c.environment);
         EXPECT_EQ(terminal.escapes, c.escapes) << c.name;
         EXPECT_EQ(terminal.trueColour, c.trueColour) << c.name;
+        EXPECT_EQ(asksForTrueColour(terminal), c.asked) << c.name;
     }
 }
 
@@ -154,12 +158,13 @@ TEST(TerminalQueries, KittyIsNotAskedInsideAMultiplexer) {
     for (const auto* environment : {&TmuxEnvironment, &ScreenEnvironment}) {
         std::string queries = graphicsQuestions(describeTerminal(*environment));
         EXPECT_EQ(queries.find("\x1b_"), std::string::npos) << *environment->term;
-        EXPECT_TRUE(queries.ends_with(SixelLimitQuery));
+        EXPECT_EQ(queries, std::string(SixelLimitQuery) + std::string(CellSizeQuery));
     }
     for (const auto* environment : {&XtermEnvironment, &KittyEnvironment}) {
         std::string queries = graphicsQuestions(describeTerminal(*environment));
-        EXPECT_TRUE(queries.starts_with(KittyQuery)) << *environment->term;
-        EXPECT_TRUE(queries.ends_with(SixelLimitQuery));
+        EXPECT_EQ(queries, std::string(KittyQuery) + std::string(SixelLimitQuery) +
+                               std::string(CellSizeQuery))
+            << *environment->term;
     }
 }
 

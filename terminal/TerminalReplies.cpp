@@ -23,10 +23,22 @@ std::vector<int> numbers(std::string_view text) {
     }
 }
 
+bool onlyNumbers(std::string_view parameters) {
+    for (char c : parameters)
+        if (!std::isdigit(static_cast<unsigned char>(c)) && c != ';') return false;
+    return true;
+}
+
 void readControlSequence(std::string_view parameters, char final, TerminalReplies& replies) {
-    if (parameters.empty() || parameters.front() != '?') return;
-    for (char c : parameters.substr(1))
-        if (!std::isdigit(static_cast<unsigned char>(c)) && c != ';') return;
+    if (final == 't' && onlyNumbers(parameters)) {
+        // CSI 6 ; height ; width t
+        std::vector<int> values = numbers(parameters);
+        if (values.size() == 3 && values[0] == 6 && values[1] > 0 && values[2] > 0)
+            replies.cellSize = CellSize{values[2], values[1]};
+        return;
+    }
+    if (parameters.empty() || parameters.front() != '?' || !onlyNumbers(parameters.substr(1)))
+        return;
     std::vector<int> values = numbers(parameters.substr(1));
     if (final == 'c') {
         replies.attributesSeen = true;
@@ -41,6 +53,29 @@ void readControlSequence(std::string_view parameters, char final, TerminalReplie
 
 void readKittyReply(std::string_view body, TerminalReplies& replies) {
     if (body == "Gi=31;OK") replies.kittyGraphics = true;
+}
+
+// A valid DECRQSS answer for the graphic rendition ("1$r" then the attributes, "m"): whether
+// they hold the background 1, 2, 3 in direct colour, with or without a colour space
+// ("0;48:2::1:2:3m", "48;2;1;2;3m").
+void readSettingReply(std::string_view body, TerminalReplies& replies) {
+    if (!body.starts_with("1$r") || !body.ends_with('m')) return;
+    body = body.substr(3, body.size() - 4);
+    std::vector<std::string_view> fields;
+    for (std::size_t start = 0;;) {
+        std::size_t end = body.find_first_of(";:", start);
+        fields.push_back(body.substr(start, end - start));
+        if (end == std::string_view::npos) break;
+        start = end + 1;
+    }
+    for (std::size_t i = 0; i + 4 < fields.size(); ++i) {
+        if (fields[i] != "48" || fields[i + 1] != "2") continue;
+        auto rgbFrom = [&](std::size_t at) {
+            return at + 2 < fields.size() && fields[at] == "1" && fields[at + 1] == "2" &&
+                   fields[at + 2] == "3";
+        };
+        if (rgbFrom(i + 2) || rgbFrom(i + 3)) replies.trueColour = true;
+    }
 }
 
 } // namespace
@@ -61,11 +96,15 @@ TerminalReplies parseTerminalReplies(std::string_view received) {
             if (received[end] != '\x1b')
                 readControlSequence(received.substr(at + 2, end - at - 2), received[end], replies);
             at = end;
-        } else if (kind == '_') {
-            // APC, ended by ESC backslash.
+        } else if (kind == '_' || kind == 'P') {
+            // APC or DCS, ended by ESC backslash.
             std::size_t end = received.find("\x1b\\", at + 2);
             if (end == std::string_view::npos) break;
-            readKittyReply(received.substr(at + 2, end - at - 2), replies);
+            std::string_view body = received.substr(at + 2, end - at - 2);
+            if (kind == '_')
+                readKittyReply(body, replies);
+            else
+                readSettingReply(body, replies);
             at = end + 2;
         } else {
             at += 1;

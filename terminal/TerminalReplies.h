@@ -4,6 +4,8 @@
 // nothing else is coming.
 #pragma once
 
+#include "terminal/TerminalGeometry.h"
+
 #include <optional>
 #include <string>
 #include <string_view>
@@ -15,6 +17,11 @@ inline constexpr std::string_view AttributesQuery = "\x1b[c";
 inline constexpr std::string_view KittyQuery = "\x1b_Gi=31,s=1,v=1,a=q,t=d,f=24;AAAA\x1b\\";
 // The largest sixel image the terminal draws.
 inline constexpr std::string_view SixelLimitQuery = "\x1b[?2;1S";
+// The pixels of one character cell.
+inline constexpr std::string_view CellSizeQuery = "\x1b[16t";
+// Whether the terminal keeps a truecolour attribute as it was given: one is set, read back
+// (DECRQSS) and reset. A terminal of fewer colours reports an indexed one, or nothing.
+inline constexpr std::string_view TrueColourQuery = "\x1b[48;2;1;2;3m\x1bP$qm\x1b\\\x1b[0m";
 // The terminal's default foreground and background colours.
 inline constexpr std::string_view DefaultColoursQuery = "\x1b]10;?\x07\x1b]11;?\x07";
 
@@ -30,6 +37,8 @@ struct TerminalReplies {
     bool kittyGraphics = false;
     bool sixelGraphics = false;
     std::optional<GraphicsLimit> graphicsLimit; // as the terminal reported it
+    std::optional<CellSize> cellSize;
+    bool trueColour = false; // the truecolour attribute came back as it was set
 };
 
 // Reads the answers in everything received so far; a sequence cut off at the end counts only

@@ -52,6 +52,48 @@ TEST(ParseTerminalReplies, ABrokenSequenceDoesNotHideTheNextOne) {
     EXPECT_TRUE(replies.sixelGraphics);
 }
 
+TEST(ParseTerminalReplies, ReadsTheCellSizeInPixels) {
+    const struct {
+        std::string_view received;
+        std::optional<CellSize> cell;
+    } cases[] = {
+        {"\x1b[6;17;8t\x1b[?62;1;4c", CellSize{8, 17}}, // Konsole: height, then width
+        {"\x1b[?6c", std::nullopt},                     // not answered
+        {"\x1b[4;867;920t\x1b[?6c", std::nullopt},      // the text area, not a cell
+        {"\x1b[6;0;8t\x1b[?6c", std::nullopt},
+        {"\x1b[6;17t\x1b[?6c", std::nullopt},
+        {"\x1b[?6;17;8t\x1b[?6c", std::nullopt},
+    };
+    for (const auto& c : cases) {
+        std::optional<CellSize> cell = parseTerminalReplies(c.received).cellSize;
+        ASSERT_EQ(cell.has_value(), c.cell.has_value()) << testing::PrintToString(c.received);
+        if (cell) {
+            EXPECT_EQ(cell->width, c.cell->width);
+            EXPECT_EQ(cell->height, c.cell->height);
+        }
+    }
+}
+
+TEST(ParseTerminalReplies, TrueColourOnlyWhereTheAttributeComesBackAsSet) {
+    const struct {
+        std::string_view received;
+        bool trueColour;
+    } cases[] = {
+        {"\x1bP1$r0;48:2::1:2:3m\x1b\\\x1b[?63;4c", true}, // xterm: colon form, no colour space
+        {"\x1bP1$r48;2;1;2;3m\x1b\\\x1b[?1c", true},
+        {"\x1bP1$r48:2:0:1:2:3m\x1b\\\x1b[?1c", true}, // with a colour space
+        {"\x1bP1$r0;48;5;16m\x1b\\\x1b[?1c", false},    // brought down to the palette
+        {"\x1bP0$r\x1b\\\x1b[?65;1;9c", false},         // VTE: not a valid request to it
+        {"\x1bP1$r48;2;1;2;4m\x1b\\\x1b[?1c", false},   // another colour
+        {"\x1bP1$r38;2;1;2;3m\x1b\\\x1b[?1c", false},   // the foreground
+        {"\x1bP1$r48;2;1;2;3m\x1b[?1c", false},          // the string never ended
+        {"\x1b[?1;2c", false},                            // urxvt: no answer at all
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(parseTerminalReplies(c.received).trueColour, c.trueColour)
+            << testing::PrintToString(c.received);
+}
+
 TEST(ReportedColour, TakesOnlyAWellFormedAnswer) {
     const struct {
         std::string_view received;

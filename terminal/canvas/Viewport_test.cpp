@@ -106,5 +106,21 @@ TEST(SourceEdges, SplitEvenlyAndCoverEverything) {
     EXPECT_EQ(sourceEdges(0, 2, 4), (std::vector<int>{0, 0, 1, 1, 2}));
 }
 
+TEST(GridInPixels, AnImageSizedFromTheCellsFitsTheGridTheTerminalShows) {
+    // Konsole after taking the 115 x 51 request: it reports its whole window, 1178 x 948, but
+    // shows the grid in cells of 8 x 17, 920 x 867 pixels.
+    const TerminalGeometry reported{115, 51, 1178, 948};
+    const CellSize cell{8, 17};
+    EXPECT_EQ(gridInPixels(reported, cell), (TerminalGeometry{115, 51, 920, 867}));
+    Viewport view = pixelViewport(GalleryWindow, gridInPixels(reported, cell), INT_MAX, INT_MAX);
+    EXPECT_LE(view.target.x + view.target.width, 920);
+    EXPECT_LE(view.target.y + view.target.height, 867);
+    EXPECT_EQ(view.cellWidth, 8);
+    EXPECT_EQ(view.cellHeight, 17);
+    // Without a cell size the reported pixels stand.
+    EXPECT_EQ(gridInPixels(reported, std::nullopt), reported);
+    EXPECT_EQ(gridInPixels(reported, CellSize{0, 17}), reported);
+}
+
 } // namespace
 } // namespace veloria

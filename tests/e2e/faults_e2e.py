@@ -312,8 +312,8 @@ def interrupt_case(at_seconds, signum, canvas, bytes_per_second):
         if not re.search(CHANGES, raw):
             restored, tail = True, b""  # the signal came before the show changed anything
         expected = [SCHEDULE.size_request(1)] if b"\x1b[8;" in raw else []
-        if sequences.COLOURS_SET in raw:  # colours set, not only asked for
-            expected += [sequences.DEFAULT_FOREGROUND, sequences.DEFAULT_BACKGROUND]
+        if sequences.PALETTE_GREEN_ON_BLACK in raw:
+            expected.append(sequences.ATTRIBUTES_RESET)
         if sequences.CURSOR_HIDDEN in raw:
             expected += [sequences.BELOW_THE_PICTURE, sequences.CURSOR_SHOWN]
         if sequences.AUTOWRAP_OFF in raw:

@@ -16,7 +16,6 @@ def size_request(columns, lines):
 ATTRIBUTES_QUERY = b"\x1b[c"
 GRAPHICS_QUESTIONS = b"\x1b[?2;1S" + ATTRIBUTES_QUERY
 COLOURS = b"\x1b]10;"  # a default foreground colour asked for or set
-COLOURS_SET = b"\x1b]10;rgb"
 
 # What a terminal answers to the device attributes query, by the canvas it should then get.
 ANSWERS = {
@@ -41,12 +40,15 @@ PALETTE_GREEN_ON_BLACK = b"\x1b[92;40m"
 # What the show writes to put the terminal back: it starts by ending any unfinished string.
 RESTORE_START = b"\x1b\\"
 AUTOWRAP_ON, CURSOR_SHOWN = b"\x1b[?7h", b"\x1b[?25h"
-DEFAULT_FOREGROUND, DEFAULT_BACKGROUND = b"\x1b]110\x07", b"\x1b]111\x07"
-RESTORED = [AUTOWRAP_ON, DEFAULT_FOREGROUND, DEFAULT_BACKGROUND, CURSOR_SHOWN]
+ATTRIBUTES_RESET = b"\x1b[0m"
+RESTORED = [AUTOWRAP_ON, ATTRIBUTES_RESET, CURSOR_SHOWN]
+# The default colours a terminal reports, and the requests that give them back.
+COLOURS_QUERY = b"\x1b]11;?\x07"
+REPORTED_COLOURS = b"\x1b]10;rgb:d0d0/d0d0/d0d0\x07\x1b]11;rgb:1010/1010/2020\x07"
 # The cursor on a fresh line below the last picture.
 BELOW_THE_PICTURE = b"\x1b[999;1H\r\n"
 # Every sequence the show may write to put the terminal back, and nothing else.
-UNDO = re.compile(rb"(\x1b\[8;\d+;\d+t|\x1b\[\?7h|\x1b\[0m|\x1b\]11[01]\x07|\x1b\[\?25h"
+UNDO = re.compile(rb"(\x1b\[8;\d+;\d+t|\x1b\[\?7h|\x1b\[0m|\x1b\]1[01];rgb:[0-9a-f/]+\x07|\x1b\[\?25h"
                   rb"|\x1b\[999;1H\r\n)*")
 # What the show changes on the terminal, and must then put back.
 CHANGES = re.compile(rb"\x1b\[8;\d+;\d+t|\x1b\[\?7l|\x1b\]1[01];rgb|\x1b\[\?25l|\x1b_G|\x1bP")

@@ -21,9 +21,11 @@ def main(binary, schedule_tool):
     schedule = Schedule(schedule_tool)
     small, slides_size, gallery_size = (schedule.size_request(i) for i in (0, 1, -1))
 
-    # A terminal that answers when asked for its device attributes, as terminals do.
+    # A terminal that answers when asked for its device attributes and its colours, as
+    # terminals do.
     show = Terminal([binary, "--ignored", "arguments"],
-                    replies={sequences.ATTRIBUTES_QUERY: sequences.ANSWERS["half blocks"]})
+                    replies={sequences.COLOURS_QUERY: sequences.REPORTED_COLOURS,
+                             sequences.ATTRIBUTES_QUERY: sequences.ANSWERS["half blocks"]})
     first = show.wait_for(b"L", 5)
     check(first is not None and first < 0.5, f"first character after {first} s")
     intro = show.wait_for("Во".encode(), 5)
@@ -72,8 +74,7 @@ def main(binary, schedule_tool):
     restore = raw[raw.rfind(sequences.RESTORE_START):]
     for sequence, what in [(sequences.size_request(80, 24), "size"),
                            (sequences.AUTOWRAP_ON, "autowrap"),
-                           (sequences.DEFAULT_FOREGROUND, "default foreground"),
-                           (sequences.DEFAULT_BACKGROUND, "default background"),
+                           (sequences.REPORTED_COLOURS, "default colours as reported"),
                            (sequences.CURSOR_SHOWN, "cursor")]:
         check(sequence in restore, f"{what} restored at exit")
     check(show.modes_now() == show.modes_before, "all terminal modes are as they were")
