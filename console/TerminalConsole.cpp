@@ -27,10 +27,6 @@ std::string formatted(const char* format, auto... values) {
     return std::string(text, static_cast<std::size_t>(length));
 }
 
-std::string sizeRequest(int columns, int lines) {
-    return formatted("\x1b[8;%d;%dt", lines, columns);
-}
-
 } // namespace
 
 TerminalConsole::TerminalConsole(std::shared_ptr<Terminal> terminal)

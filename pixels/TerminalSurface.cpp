@@ -22,6 +22,8 @@ namespace veloria {
 namespace {
 
 volatile std::sig_atomic_t terminalResized = 0;
+// How long a terminal is given to take a size request at the end.
+constexpr auto ResizeWait = std::chrono::milliseconds(300);
 void onResize(int) {
     terminalResized = 1;
 }
@@ -39,6 +41,7 @@ public:
         }
         wake_.notify_one();
         thread_.join();
+        showAtTheOriginalSize();
         if (std::getenv("VELORIA_STATS")) {
             const auto& c = presenter_->counters();
             char line[128];
@@ -84,6 +87,21 @@ private:
             terminal->write(bytes);
         });
         thread_ = std::thread([this] { present(); });
+    }
+
+    // A terminal that rewraps its lines when resized (VTE, urxvt) would shear the last picture
+    // when the show puts its size back. So the size goes back here, on a cleared screen, and
+    // the picture is drawn again at that size once the terminal has taken it.
+    void showAtTheOriginalSize() {
+        std::optional<TerminalGeometry> original = terminal_->originalSize();
+        TerminalGeometry now = terminal_->currentSize();
+        if (!original || (original->columns == now.columns && original->rows == now.rows)) return;
+        terminalResized = 0;
+        terminal_->write("\x1b[0m\x1b[H\x1b[2J" + sizeRequest(original->columns, original->rows));
+        auto deadline = std::chrono::steady_clock::now() + ResizeWait;
+        while (!terminalResized && std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        presenter_->present(std::chrono::steady_clock::now(), drawn_.load(), shownSize(), true);
     }
 
     // Asks the terminal what it can show, where it takes questions at all.

@@ -28,6 +28,7 @@ in_root apt-get -q install -y --no-install-recommends "/tmp/$(basename "$deb")" 
 in_root dpkg -L veloria
 in_root test -x /usr/games/veloria
 in_root test -s /usr/share/man/man6/veloria.6
+in_root test -s /usr/share/doc/veloria/copyright
 
 # Eight seconds of the show in a pseudo-terminal, then Ctrl-C: the texts come out and the
 # show ends by the signal. Python drives the terminal; it comes after the package's own check.

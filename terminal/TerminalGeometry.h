@@ -1,7 +1,9 @@
-// The terminal's size, in cells and, where the terminal reports it, in pixels (0 if not).
+// The terminal's size, in cells and, where the terminal reports it, in pixels (0 if not), and
+// the request for a size.
 #pragma once
 
 #include <optional>
+#include <string>
 
 namespace veloria {
 
@@ -12,6 +14,11 @@ struct TerminalGeometry {
     int heightPixels = 0;
     bool operator==(const TerminalGeometry&) const = default;
 };
+
+// Asks the terminal to take a size in cells; many ignore it.
+inline std::string sizeRequest(int columns, int rows) {
+    return "\x1b[8;" + std::to_string(rows) + ";" + std::to_string(columns) + "t";
+}
 
 // The pixels of one character cell, as the terminal reported them.
 struct CellSize {

@@ -1,12 +1,12 @@
 #include "terminal/canvas/HalfBlockCanvas.h"
 
+#include "terminal/canvas/Palette256.h"
 #include "terminal/canvas/Viewport.h"
 
 #include <algorithm>
 #include <array>
 #include <charconv>
 #include <cstdint>
-#include <cstdlib>
 #include <vector>
 
 namespace veloria {
@@ -16,19 +16,6 @@ constexpr std::string_view UpperHalf = "\u2580";
 // Marks a colour not known to be on the screen, so the cell is sent.
 constexpr std::uint32_t Unknown = 0xFFFFFFFF;
 constexpr std::uint32_t Black = 0;
-
-constexpr std::array<int, 6> CubeLevels{0, 95, 135, 175, 215, 255};
-
-int squaredDistance(int r, int g, int b, int r2, int g2, int b2) {
-    return (r - r2) * (r - r2) + (g - g2) * (g - g2) + (b - b2) * (b - b2);
-}
-
-int nearestCubeStep(int value) {
-    int best = 0;
-    for (int i = 1; i < 6; ++i)
-        if (std::abs(CubeLevels[i] - value) < std::abs(CubeLevels[best] - value)) best = i;
-    return best;
-}
 
 void appendNumber(std::string& out, unsigned value) {
     char digits[10];
@@ -95,7 +82,8 @@ private:
     std::uint32_t dotColour(const PixelSurface& surface, int x, int y) const {
         int tx = x - view_.target.x;
         int ty = y - view_.target.y;
-        if (tx < 0 || ty < 0 || tx >= view_.target.width || ty >= view_.target.height) return Black;
+        if (tx < 0 || ty < 0 || tx >= view_.target.width || ty >= view_.target.height)
+            return shown(Black, x, y);
         unsigned red = 2, green = 2, blue = 2; // rounds the mean of four to nearest
         for (int py : sampleY_[ty])
             for (int px : sampleX_[tx]) {
@@ -104,8 +92,13 @@ private:
                 green += greenOf(c);
                 blue += blueOf(c);
             }
-        ColorValue mean = rgb(red / 4, green / 4, blue / 4);
-        return depth_ == ColourDepth::Palette256 ? nearestPaletteIndex(mean) : mean;
+        return shown(rgb(red / 4, green / 4, blue / 4), x, y);
+    }
+
+    // The colour as sent: itself, or a palette entry (black as the palette's own, not as the
+    // first of the 16 colours the user sets).
+    std::uint32_t shown(ColorValue colour, int x, int y) const {
+        return depth_ == ColourDepth::Palette256 ? paletteIndexAt(colour, x, y) : colour;
     }
 
     void writeCell(std::string& out, int row, int column, const Cell& cell) {
@@ -167,20 +160,6 @@ private:
 };
 
 } // namespace
-
-unsigned nearestPaletteIndex(ColorValue colour) {
-    int r = static_cast<int>(redOf(colour));
-    int g = static_cast<int>(greenOf(colour));
-    int b = static_cast<int>(blueOf(colour));
-    int cr = nearestCubeStep(r), cg = nearestCubeStep(g), cb = nearestCubeStep(b);
-    int cubeDistance = squaredDistance(r, g, b, CubeLevels[cr], CubeLevels[cg], CubeLevels[cb]);
-    // The grey ramp runs 8, 18, ..., 238.
-    int greyStep = std::clamp(((r + g + b) / 3 - 8 + 5) / 10, 0, 23);
-    int grey = 8 + 10 * greyStep;
-    if (squaredDistance(r, g, b, grey, grey, grey) < cubeDistance)
-        return 232 + static_cast<unsigned>(greyStep);
-    return 16 + static_cast<unsigned>(36 * cr + 6 * cg + cb);
-}
 
 std::unique_ptr<TerminalCanvas> makeHalfBlockCanvas(ColourDepth depth) {
     return std::make_unique<HalfBlockCanvas>(depth);

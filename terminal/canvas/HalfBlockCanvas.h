@@ -15,8 +15,4 @@ enum class ColourDepth { TrueColour, Palette256 };
 
 std::unique_ptr<TerminalCanvas> makeHalfBlockCanvas(ColourDepth depth);
 
-// The entry of the xterm 256-colour palette (6 x 6 x 6 cube from 16, grey ramp from 232)
-// nearest to the colour.
-unsigned nearestPaletteIndex(ColorValue colour);
-
 } // namespace veloria

@@ -226,20 +226,5 @@ TEST(HalfBlockCanvas, HalvesOfACellKeepTheirOwnColours) {
     EXPECT_EQ(bytes.substr(0, expected.size()), expected);
 }
 
-struct PaletteCase {
-    ColorValue colour;
-    unsigned index;
-};
-
-TEST(NearestPaletteIndex, PicksCubeOrGreyRamp) {
-    const PaletteCase cases[] = {
-        {rgb(0, 0, 0), 16},        {rgb(255, 255, 255), 231}, {rgb(255, 0, 0), 196},
-        {rgb(0, 95, 135), 24},     {rgb(128, 128, 128), 244}, {rgb(8, 8, 8), 232},
-        {rgb(238, 238, 238), 255}, {rgb(100, 0, 0), 52},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(nearestPaletteIndex(c.colour), c.index) << std::hex << c.colour;
-}
-
 } // namespace
 } // namespace veloria

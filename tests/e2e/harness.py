@@ -78,6 +78,7 @@ class Terminal:
         self.on_output = on_output
         self.master, self.slave = pty.openpty()
         self.pixels = pixels
+        self.original_size = (columns, lines)
         self.resize(columns, lines)
         self.modes_before = termios.tcgetattr(self.slave)
         self.chunks = []  # (seconds since start, bytes)
@@ -252,14 +253,19 @@ class Terminal:
 
     def schedule_kept(self, expected, gallery_request, bound=0.01):
         """Whether the program took its scheduled time, within the bound, from its first byte
-        to the bytes that put the terminal back (or its exit). What its clocks do not scale is
+        to the bytes that put the terminal back (or its exit): its request for the original size
+        after the gallery's, or the restoring bytes. What its clocks do not scale is
         taken out: the waits for the terminal's answers and, before the gallery, the time the
         program spent waiting for a CPU on a busy machine. The pauses before the gallery each
         start from the end of the one before, so a late wake-up adds to the show; the gallery
         keeps an absolute pace from its first pixel, so a busy machine adds nothing there."""
         start = self.first_byte()
         restore = self.buffer.rfind(sequences.RESTORE_START)
-        end = self.time_at(restore) if restore >= 0 else self.ended
+        gallery_at = self.buffer.find(gallery_request)
+        size_back = (self.buffer.find(sequences.size_request(*self.original_size), gallery_at)
+                     if gallery_at >= 0 else -1)
+        ends = [at for at in (size_back, restore) if at >= 0]
+        end = self.time_at(min(ends)) if ends else self.ended
         if start is None or end is None:
             return False, "the show wrote nothing, or did not end"
         gallery = self.arrival(gallery_request)
