@@ -1,9 +1,10 @@
 #!/usr/bin/env python3
 """Runs the show in real terminals and reports how each one shows it.
 
-    terminals.py BINARY SCHEDULE OUT_DIR [NAME...]   measures the terminals (all, or those
-                                            named) on a private X display and prints a
-                                            markdown table; SCHEDULE is the show_schedule tool
+    terminals.py BINARY SCHEDULE MEDIA OUT_DIR [NAME...]   measures the terminals (all, or
+                                            those named) on a private X display and prints a
+                                            markdown table; SCHEDULE is the show_schedule tool,
+                                            MEDIA the build's painted pictures (media-data)
     terminals.py inside WORK BINARY SCHEDULE         run by the terminal under test: see Inside
 
 The terminals: xterm (as Debian ships it, and as a VT340 with and without window operations),
@@ -24,8 +25,8 @@ autowrap also by writing a line longer than the screen) and shows the same plain
 a cleared screen; the driver compares the colours of the two screenshots. Plain text that looks
 different after the show, or an answer that changed, is reported as not restored. The last
 picture counts as kept when the screenshot after the show holds it as the one at the final wait
-did (see last_picture_kept), and the prompt as on a fresh line when the cursor was left in the
-first column.
+did, or drawn again whole at the terminal's size then (see last_picture_kept), and the prompt
+as on a fresh line when the cursor was left in the first column.
 """
 
 import fcntl
@@ -698,15 +699,14 @@ def near(picture, colour, within=24):
     return abs(picture - colour).sum(axis=2) < within
 
 
-def last_picture_kept(result):
-    """Whether the last picture is still on screen after the show as the gallery left it:
-    the screenshot taken a second after the show ended, against the one taken at its final
-    wait. The picture is what differs from the backgrounds (black, the terminal's own, the
-    most common colour at the window's edge). The screenshot after may hold it moved up or
-    down (the cursor put below it scrolls, a window made smaller keeps its bottom rows) and,
-    in a smaller window, only in part; it counts as kept where at least nine in ten of the
-    picture's pixels inside the window are there, in their colours, at one vertical offset.
-    A picture rewrapped at the new width, cropped, or cleared leaves fewer."""
+# The gallery's last picture (Gallery in show/Show.cpp), as the build paints it into MEDIA.
+LAST_PICTURE = "RASKEP"
+
+
+def last_picture_kept(result, media):
+    """Whether the last picture is still on screen after the show, from the screenshot taken a
+    second after the show ended: either as the gallery left it (see as_the_gallery_left_it) or
+    drawn again, whole, at the size the terminal has then (see likeness)."""
     try:
         import numpy  # only here: the rest of the measurement runs without it
     except ImportError:
@@ -721,10 +721,44 @@ def last_picture_kept(result):
     backgrounds = [numpy.zeros(3, numpy.int16), colours[counts.argmax()]]
     if os.path.exists(shots.get("plain 1", "")):
         backgrounds.append(numpy.array(plain_colours(shots["plain 1"])[0], numpy.int16))
+    kept = as_the_gallery_left_it(final, after, backgrounds)
+    if kept is None:
+        return "not checked (no picture at the final wait)"
+    whole, inside, same, blank = kept
+    held = "" if inside >= 0.9 * whole else f"{100 * inside // whole} % of it in the window"
+    if inside >= 0.05 * whole and same >= 0.9 * inside:
+        return "yes, as the gallery left it" + (f" ({held})" if held else "")
+    # Not as it was: drawn again at another size, or rewrapped, cropped, or cleared.
+    pictures = {os.path.basename(path)[:-4]: path for path in
+                (os.path.join(media, n) for n in sorted(os.listdir(media)) if n.endswith(".bmp"))}
+    if LAST_PICTURE not in pictures:
+        return "not checked (no painted pictures in " + media + ")"
+    alike = likeness(after, pictures[LAST_PICTURE])
+    if alike >= 0.8:
+        return f"yes, drawn again at the terminal's new size ({alike:.2f} alike)"
+    others = max(likeness(after, path) for name, path in pictures.items() if name != LAST_PICTURE)
+    if alike >= 0.5 and alike >= others + 0.15:
+        return (f"POORLY: drawn again at the terminal's new size, but only {alike:.2f} alike "
+                f"(another picture {others:.2f})")
+    as_it_was = (f"{100 * same // inside} % of it as it was" if inside
+                 else "none of it in the window")
+    return (f"NO: {as_it_was}" + (f", {100 * blank:.0f} % blank" if blank >= 0.05 else "")
+            + (f" ({held})" if held and inside else "")
+            + f"; {alike:.2f} alike the picture, another {others:.2f}")
+
+
+def as_the_gallery_left_it(final, after, backgrounds):
+    """How much of the picture the screenshot after the show holds as the one at the final wait
+    did: (the picture's pixels, those inside the window after, those of them unchanged, the
+    share of them blank instead), or None when the final wait shows no picture. The picture is
+    what differs from the backgrounds. It may have moved up or down (the cursor put below it
+    scrolls, a window made smaller keeps its bottom rows) and, in a smaller window, be there
+    only in part; the vertical offset taken is the one that keeps most of it."""
+    import numpy
     background = lambda picture: numpy.logical_or.reduce([near(picture, c) for c in backgrounds])
     mask = ~background(final)
     if mask.mean() < 0.05:
-        return "not checked (no picture at the final wait)"
+        return None
     width = min(final.shape[1], after.shape[1])
     final, after, mask = final[:, :width], after[:, :width], mask[:, :width]
 
@@ -743,18 +777,50 @@ def last_picture_kept(result):
     offsets = range(1 - final.shape[0], after.shape[0])
     dy = max(offsets, key=lambda d: compare(d, 4)[::-1])
     inside, same = compare(dy, 1)
-    if inside < 0.05 * mask.sum():
-        return "NO: none of it in the window"
-    whole = int(mask.sum())
-    held = "" if inside >= 0.9 * whole else f"{100 * inside // whole} % of it in the window"
-    if same >= 0.9 * inside:
-        return "yes" + (f" ({held}, as it was)" if held else "")
-    # What is there instead: mostly background where the picture was, or something else.
     top, bottom = max(0, -dy), min(final.shape[0], after.shape[0] - dy)
-    blank = background(after[top + dy:bottom + dy])[mask[top:bottom]].mean()
-    return (f"NO: {100 * same // inside} % of it as it was"
-            + (f", {100 * blank:.0f} % blank" if blank >= 0.05 else "")
-            + (f" ({held})" if held else ""))
+    shown = mask[top:bottom]
+    blank = float(background(after[top + dy:bottom + dy])[shown].mean()) if shown.any() else 0.0
+    return int(mask.sum()), inside, same, blank
+
+
+def likeness(screenshot, bmp_path):
+    """How alike the screenshot is to the painted picture at its best place and size: the
+    correlation of their colours (1: the same but for brightness and contrast; about 0.5 for
+    one of the other pictures) on blocks of about a 48th of the screenshot's height. The show
+    fits the picture to the height of the terminal, so sizes from three quarters of the
+    screenshot's height up are tried, each a little wider and narrower too (a half-block
+    pixel is not quite square)."""
+    import numpy
+    from numpy.lib.stride_tricks import sliding_window_view
+    from check_full_show import read_bmp
+    picture = read_bmp(bmp_path)
+    step = max(4, screenshot.shape[0] // 48)
+    rows, columns = screenshot.shape[0] // step, screenshot.shape[1] // step
+    shown = screenshot[:rows * step, :columns * step].reshape(
+        rows, step, columns, step, 3).mean(axis=(1, 3))
+    # Box means of the picture at any size, from its running sums.
+    sums = numpy.zeros((picture.shape[0] + 1, picture.shape[1] + 1, 3))
+    sums[1:, 1:] = picture.cumsum(0).cumsum(1)
+    best = -1.0
+    for height in range(max(8, rows * 3 // 4), rows + 1):
+        for aspect in (0.94, 1.0, 1.06):
+            width = round(height * picture.shape[1] / picture.shape[0] * aspect)
+            if not 4 <= width <= columns:
+                continue
+            ys = numpy.linspace(0, picture.shape[0], height + 1).round().astype(int)
+            xs = numpy.linspace(0, picture.shape[1], width + 1).round().astype(int)
+            block = (sums[ys[1:]][:, xs[1:]] - sums[ys[:-1]][:, xs[1:]]
+                     - sums[ys[1:]][:, xs[:-1]] + sums[ys[:-1]][:, xs[:-1]]) / \
+                numpy.outer(numpy.diff(ys), numpy.diff(xs))[:, :, None]
+            wanted = block.transpose(2, 0, 1).ravel()
+            wanted = (wanted - wanted.mean()) / (wanted.std() + 1e-9)
+            for y in range(rows - height + 1):
+                places = sliding_window_view(shown[y:y + height], (height, width), axis=(0, 1))
+                places = places[0].reshape(columns - width + 1, -1)
+                places = (places - places.mean(axis=1, keepdims=True)) / \
+                    (places.std(axis=1, keepdims=True) + 1e-9)
+                best = max(best, float((places @ wanted).max()) / wanted.size)
+    return best
 
 
 def prompt_on_fresh_line(result):
@@ -804,8 +870,8 @@ def main():
     # Ended from outside (a timeout), the measurement still cleans up after itself.
     signal.signal(signal.SIGTERM, lambda *_: sys.exit("terminals.py: stopped"))
     signal.signal(signal.SIGHUP, lambda *_: sys.exit("terminals.py: stopped"))
-    binary, schedule_tool, out = (os.path.abspath(a) for a in sys.argv[1:4])
-    names = sys.argv[4:] or NAMES
+    binary, schedule_tool, media, out = (os.path.abspath(a) for a in sys.argv[1:5])
+    names = sys.argv[5:] or NAMES
     os.makedirs(out, exist_ok=True)
     log = open(os.path.join(out, "terminals.log"), "ab")
     rows, results = [], {}
@@ -837,7 +903,7 @@ def main():
                                          os.path.join(work_folder(out, name), "home")), shown,
                          frames(r.get("stats")), resize,
                          slides_look(r.get("screenshots", {}).get("slides")), restored_text(r),
-                         last_picture_kept(r), prompt_on_fresh_line(r)])
+                         last_picture_kept(r, media), prompt_on_fresh_line(r)])
         except Exception as error:  # one terminal failing must not stop the others
             results[name] = {"error": repr(error)}
             rows.append([name, "?", f"failed: {error!r}", "–", "–", "–", "–", "–", "–"])

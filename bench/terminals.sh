@@ -17,15 +17,17 @@ build=$1 out=$2
 shift 2
 here=$(cd "$(dirname "$0")" && pwd)
 bash "$here/../scripts/install-packages.sh" measure
-binary=$build/tests/veloria_fast schedule=$build/show_schedule
+binary=$build/tests/veloria_fast schedule=$build/show_schedule media=$build/media-data
 for tool in "$binary" "$schedule"; do
   [[ -x $tool ]] || { echo "terminals.sh: $tool not built (BUILD_TESTING on)" >&2; exit 2; }
 done
+# The painted pictures, to recognise the last one when the show draws it again at the end.
+[[ -d $media ]] || { echo "terminals.sh: $media missing (the build paints it)" >&2; exit 2; }
 mkdir -p "$out"
 
 # The helper cleans up after each terminal; the time limit and the trap cover a helper that
 # hangs or is interrupted (timeout passes the signal on, and the helper still cleans up).
-timeout --kill-after=30 900 /usr/bin/python3 "$here/terminals.py" "$binary" "$schedule" "$out" "$@" </dev/null &
+timeout --kill-after=30 900 /usr/bin/python3 "$here/terminals.py" "$binary" "$schedule" "$media" "$out" "$@" </dev/null &
 helper=$!
 trap 'kill -TERM "$helper" 2>/dev/null || true' EXIT INT TERM HUP
 status=0
