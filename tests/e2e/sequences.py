@@ -51,7 +51,7 @@ BELOW_THE_PICTURE = b"\x1b[999;1H\r\n"
 UNDO = re.compile(rb"(\x1b\[8;\d+;\d+t|\x1b\[\?7h|\x1b\[0m|\x1b\]1[01];rgb:[0-9a-f/]+\x07|\x1b\[\?25h"
                   rb"|\x1b\[999;1H\r\n)*")
 # What the show changes on the terminal, and must then put back.
-CHANGES = re.compile(rb"\x1b\[8;\d+;\d+t|\x1b\[\?7l|\x1b\]1[01];rgb|\x1b\[\?25l|\x1b_G|\x1bP")
+CHANGES = re.compile(rb"\x1b\[8;\d+;\d+t|\x1b\[\?7l|\x1b\]1[01];rgb|\x1b\[\?25l|\x1b_G|\x1bP[0-9;]*q")
 AUTOWRAP_OFF, CURSOR_HIDDEN = b"\x1b[?7l", b"\x1b[?25l"
 
 # Any escape sequence, to read the text between them.
