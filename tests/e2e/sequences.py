@@ -11,10 +11,10 @@ def size_request(columns, lines):
     return b"\x1b[8;%d;%dt" % (lines, columns)
 
 
-# The questions: device attributes end every batch of them; the gallery first asks for the
-# sixel size limit, the slides for the default colours.
+# The questions: device attributes end every batch of them; the gallery asks for the sixel
+# size limit and the cell size last, the slides for the default colours.
 ATTRIBUTES_QUERY = b"\x1b[c"
-GRAPHICS_QUESTIONS = b"\x1b[?2;1S" + ATTRIBUTES_QUERY
+GRAPHICS_QUESTIONS = b"\x1b[?2;1S\x1b[16t" + ATTRIBUTES_QUERY
 COLOURS = b"\x1b]10;"  # a default foreground colour asked for or set
 
 # What a terminal answers to the device attributes query, by the canvas it should then get.
