@@ -6,16 +6,26 @@
                                             markdown table; SCHEDULE is the show_schedule tool
     terminals.py inside WORK BINARY SCHEDULE         run by the terminal under test: see Inside
 
+The terminals: xterm (as Debian ships it, and as a VT340 with and without window operations),
+kitty, mlterm, Konsole, xfce4-terminal (VTE), alacritty, rxvt-unicode, tmux and GNU screen
+inside xterm, each on a private X display with a home and configuration of its own (Konsole
+and xfce4-terminal with a D-Bus session of their own too), and TERM=dumb in a pseudo-terminal.
+
 Each X terminal runs this helper ("inside"), which asks its terminal a few questions, starts the
 show on a pseudo-terminal of its own and copies the bytes both ways, watching them go by: it
 notes which canvas the show picked, the sizes the terminal took, the terminal's replies to the
 show's query, and the presenter's counters (VELORIA_STATS=1). It stops the show for a moment
 once a slide is complete so that the driver can photograph it, and at the final wait it tells
-the driver, then presses Enter. Before and after the show it asks the same questions (cursor
-shown, autowrap, default colours, graphic rendition, tmux's pane title; autowrap also by
-writing a line longer than the screen) and shows the same plain test line on a cleared screen;
-the driver compares the colours of the two screenshots. Plain text that looks different after
-the show, or an answer that changed, is reported as not restored.
+the driver, then presses Enter. When the show has ended the driver photographs the terminal as
+the show left it; the helper then asks where the cursor is, writes a prompt there as a shell
+would, and the driver photographs that too. Before and after the show it asks the same
+questions (cursor shown, autowrap, default colours, graphic rendition, tmux's pane title;
+autowrap also by writing a line longer than the screen) and shows the same plain test line on
+a cleared screen; the driver compares the colours of the two screenshots. Plain text that looks
+different after the show, or an answer that changed, is reported as not restored. The last
+picture counts as kept when the screenshot after the show holds it as the one at the final wait
+did (see last_picture_kept), and the prompt as on a fresh line when the cursor was left in the
+first column.
 """
 
 import fcntl
@@ -42,6 +52,7 @@ FONT = ["-fa", "DejaVu Sans Mono", "-fs", "9"]
 GALLERY_SHOTS = 8  # taken 1.3 s apart while the fast show's gallery runs (about 12 s)
 
 TEST_LINE = b"plain text in the default colours, cursor here>"
+PROMPT = b"the prompt comes back here$ "
 
 
 # ---------------------------------------------------------------- inside the terminal under test
@@ -142,16 +153,22 @@ class Inside:
             self.wait_for_driver("plain-1")
             os.write(1, b"\x1b[H\x1b[2J")
             self.relay()
-            # Where the shell's prompt would come back.
+            # As the show left the terminal, before anything else is written to it: the driver
+            # photographs the last picture after a second in which the terminal takes back
+            # its size; only then are the size and the cursor asked for.
+            self.event("ended")
+            self.wait_for_driver("ended")
+            self.result["size_at_end"] = terminal_size(1)[:2]
             self.result["cursor_after"] = [cursor_position(0, 1), terminal_size(1)[1]]
+            # A shell's prompt comes back wherever the cursor is (bash writes no newline first).
+            os.write(1, PROMPT)
+            self.event("prompt")
+            self.wait_for_driver("prompt")
+            # The questions come last: the autowrap test writes a line longer than the screen,
+            # which scrolls it when the cursor is on its last row.
             self.result["after"] = ask_modes(0, 1)
         finally:
             termios.tcsetattr(0, termios.TCSANOW, saved)
-        # As the show left it (the last picture stays), with a line where the prompt would go.
-        os.write(1, b"\r\nafter the show: the next line goes here>")
-        self.result["size_at_end"] = terminal_size(1)[:2]
-        self.event("ended")
-        self.wait_for_driver("ended")
         os.write(1, b"\x1b[H\x1b[2J" + TEST_LINE)
         with open(os.path.join(self.work, "result.json"), "w") as f:
             json.dump(self.result, f, indent=1)
@@ -297,18 +314,21 @@ def sweep(work):
 
 
 def stop_group(process):
-    if process is None or process.poll() is not None:
+    """Ends a process started in a session of its own and whatever is left in its group (a
+    D-Bus daemon started for the terminal outlives it for a moment)."""
+    if process is None:
         return
-    for sig in (signal.SIGTERM, signal.SIGKILL):
+    if process.poll() is None:
         try:
-            os.killpg(process.pid, sig)
-        except ProcessLookupError:
-            return
-        try:
+            os.killpg(process.pid, signal.SIGTERM)
             process.wait(3)
-            return
-        except subprocess.TimeoutExpired:
+        except (ProcessLookupError, subprocess.TimeoutExpired):
             pass
+    try:
+        os.killpg(process.pid, signal.SIGKILL)
+    except ProcessLookupError:
+        pass
+    process.wait()
 
 
 def terminal_command(name, inside, work):
@@ -327,6 +347,20 @@ def terminal_command(name, inside, work):
         "kitty": ["kitty", "--config", "NONE", "-o", "font_family=DejaVu Sans Mono",
                   "-o", "font_size=9", *kitty_size, *inside],
         "mlterm": ["mlterm", "--km", "UTF-8", *(["-g", size] if size else []), "-e", *inside],
+        # Konsole and xfce4-terminal each get a D-Bus session of their own, never the user's;
+        # Konsole's font, size and bars come from the private configuration (konsole_config).
+        "konsole": ["dbus-run-session", "konsole", "--nofork", "-e", *inside],
+        "xfce4-terminal": ["dbus-run-session", "xfce4-terminal", "--disable-server",
+                           "--hide-menubar", "--hide-toolbar", "--hide-scrollbar",
+                           "--font=DejaVu Sans Mono 9", *(["--geometry", size] if size else []),
+                           "-x", *inside],
+        "alacritty": ["alacritty", "--config-file", "/dev/null",
+                      "-o", "font.normal.family=DejaVu Sans Mono", "-o", "font.size=9",
+                      *(["-o", f"window.dimensions.columns={columns}",
+                         "-o", f"window.dimensions.lines={lines}"] if size else []),
+                      "-e", *inside],
+        "urxvt": ["urxvt", "-fn", "xft:DejaVu Sans Mono:size=9", "+sb",
+                  *(["-geometry", size] if size else []), "-e", *inside],
         "tmux (in xterm -ti vt340)": xterm + ["-ti", "vt340", "-tn", "xterm-256color", "-e",
                                               "tmux", "-S", f"{work}/tmux", "-f", "/dev/null",
                                               "new-session", " ".join(inside)],
@@ -336,22 +370,77 @@ def terminal_command(name, inside, work):
     }[name]
 
 
+# Qt's saved state of Konsole's main window with both of its toolbars hidden (the byte after
+# each toolbar's name is 0, where Konsole writes 1 for a toolbar shown): without it the toolbar
+# would take the top of every screenshot.
+KONSOLE_WINDOW_STATE = (
+    "AAAA/wAAAAD9AAAAAQAAAAAAAAAAAAAAAPwCAAAAAvsAAAAiAFEAdQBpAGMAawBDAG8AbQBtAGEAbgBkAHMARABvAGMA"
+    "awAAAAAA/////wAAATcA////+wAAABwAUwBTAEgATQBhAG4AYQBnAGUAcgBEAG8AYwBrAAAAAAD/////AAAA5gD///8A"
+    "AAN6AAAB3gAAAAQAAAAEAAAACAAAAAj8AAAAAQAAAAIAAAACAAAAFgBtAGEAaQBuAFQAbwBvAGwAQgBhAHIAAAAAAP//"
+    "//8AAAAAAAAAAAAAABwAcwBlAHMAcwBpAG8AbgBUAG8AbwBsAGIAYQByAAAAAKD/////AAAAAAAAAAA=")
+
+
+def konsole_config(home):
+    """Konsole's configuration in the private home: a profile with the font the other
+    terminals use and no scroll bar, made the default, and a window without menu, toolbars
+    or tab bar. Everything else is as Konsole ships it."""
+    size = os.environ.get("TERMINALS_SIZE")
+    os.makedirs(os.path.join(home, ".config"), exist_ok=True)
+    os.makedirs(os.path.join(home, ".local", "share", "konsole"), exist_ok=True)
+    with open(os.path.join(home, ".config", "konsolerc"), "w") as f:
+        f.write("[Desktop Entry]\nDefaultProfile=veloria.profile\n\n"
+                "[KonsoleWindow]\nRememberWindowSize=false\n\n"
+                f"[MainWindow]\nMenuBar=Disabled\nState={KONSOLE_WINDOW_STATE}\n\n"
+                "[TabBar]\nTabBarVisibility=AlwaysHideTabBar\n")
+    with open(os.path.join(home, ".local", "share", "konsole", "veloria.profile"), "w") as f:
+        f.write("[General]\nName=veloria\nParent=FALLBACK/\n")
+        if size:
+            columns, lines = size.split("x")
+            f.write(f"TerminalColumns={columns}\nTerminalRows={lines}\n")
+        f.write("\n[Appearance]\nFont=DejaVu Sans Mono,9,-1,5,50,0,0,0,0,0\n\n"
+                "[Scrolling]\nScrollBarPosition=2\n")
+
+
+def private_env(home):
+    """The environment every terminal and its version query run in: a home, configuration,
+    data, cache and runtime folders of the measurement's own, no D-Bus session and none of the
+    variables an enclosing terminal or multiplexer sets."""
+    env = {**os.environ, "HOME": home, "XDG_CONFIG_HOME": os.path.join(home, ".config"),
+           "XDG_DATA_HOME": os.path.join(home, ".local", "share"),
+           "XDG_STATE_HOME": os.path.join(home, ".local", "state"),
+           "XDG_CACHE_HOME": os.path.join(home, ".cache"), "XDG_RUNTIME_DIR": home,
+           "LANG": "C.UTF-8", "LIBGL_ALWAYS_SOFTWARE": "1"}
+    for variable in ("TMUX", "STY", "COLORTERM", "TERM_PROGRAM", "VTE_VERSION",
+                     "KITTY_WINDOW_ID", "WINDOWID", "DBUS_SESSION_BUS_ADDRESS",
+                     "SESSION_MANAGER", "KONSOLE_VERSION", "KONSOLE_DBUS_SERVICE",
+                     "KONSOLE_DBUS_SESSION", "KONSOLE_DBUS_WINDOW", "ALACRITTY_SOCKET",
+                     "ALACRITTY_LOG", "ALACRITTY_WINDOW_ID", "COLORFGBG", "DISPLAY"):
+        env.pop(variable, None)
+    return env
+
+
 SCREEN_SESSION = f"veloria-terms-{os.getpid()}"
-WINDOW_CLASS = {"kitty": "kitty", "mlterm": "mlterm"}
+WINDOW_CLASS = {"kitty": "kitty", "mlterm": "mlterm", "konsole": "konsole",
+                "xfce4-terminal": "Xfce4-terminal", "alacritty": "Alacritty", "urxvt": "URxvt"}
 
 
-def version(name):
+def version(name, home):
     commands = {"xterm": ["xterm", "-version"], "kitty": ["kitty", "--version"],
                 "mlterm": ["mlterm", "--version"], "tmux": ["tmux", "-V"],
-                "screen": ["screen", "-v"]}
+                "screen": ["screen", "-v"], "konsole": ["konsole", "--version"],
+                "xfce4-terminal": ["xfce4-terminal", "--version"],
+                "alacritty": ["alacritty", "--version"], "urxvt": ["urxvt", "-help"]}
     program = name.split()[0]
     try:
+        # Konsole will not even print its version without a display: Qt's offscreen one.
         out = subprocess.run(commands[program], capture_output=True, text=True, timeout=20,
-                             stdin=subprocess.DEVNULL)
+                             stdin=subprocess.DEVNULL,
+                             env={**private_env(home), "QT_QPA_PLATFORM": "offscreen"})
         text = (out.stdout + out.stderr).strip().splitlines()[0]
     except (OSError, subprocess.SubprocessError, IndexError):
         return "?"
-    m = re.search(r"\d+(\.\d+)*[a-z]?|XTerm\(\d+\)", text)
+    # A dotted number, not the 4 in "xfce4-terminal"; xterm gives its patch number alone.
+    m = re.search(r"\d+\.\d+(\.\d+)*[a-z]?|XTerm\(\d+\)", text)
     return m.group(0) if m else text
 
 
@@ -371,22 +460,28 @@ def screenshot(display, name, path):
                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=30)
 
 
+def slug_of(name):
+    return re.sub(r"[^a-z0-9]+", "-", name.lower()).strip("-")
+
+
+def work_folder(out, name):
+    return os.path.join(out, "work-" + slug_of(name))
+
+
 def measure_x_terminal(name, binary, schedule_tool, out, log):
-    slug = re.sub(r"[^a-z0-9]+", "-", name.lower()).strip("-")
-    work = os.path.join(out, "work-" + slug)
+    slug = slug_of(name)
+    work = work_folder(out, name)
     shutil.rmtree(work, ignore_errors=True)
-    os.makedirs(os.path.join(work, "home"))
+    home = os.path.join(work, "home")
+    os.makedirs(home, mode=0o700)
+    if name == "konsole":
+        konsole_config(home)
     inside = [sys.executable, os.path.abspath(__file__), "inside", work, binary, schedule_tool]
     display = Display(log)
     terminal = None
     shots = {}
     try:
-        env = {**os.environ, "DISPLAY": display.name, "HOME": os.path.join(work, "home"),
-               "LANG": "C.UTF-8", "LIBGL_ALWAYS_SOFTWARE": "1",
-               "XDG_RUNTIME_DIR": os.path.join(work, "home")}
-        for variable in ("TMUX", "STY", "COLORTERM", "TERM_PROGRAM", "VTE_VERSION",
-                         "KITTY_WINDOW_ID", "WINDOWID"):
-            env.pop(variable, None)
+        env = {**private_env(home), "DISPLAY": display.name}
         terminal = subprocess.Popen(terminal_command(name, inside, work), env=env, stdin=subprocess.DEVNULL,
                                     stdout=log, stderr=log, start_new_session=True, cwd=work)
         events = os.path.join(work, "events")
@@ -409,9 +504,14 @@ def measure_x_terminal(name, binary, schedule_tool, out, log):
                     open(os.path.join(work, "ack-waiting"), "w").close()
                 elif event == "ended":
                     time.sleep(1)
+                    shots["ended"] = f"{out}/{slug}-ended.png"
+                    screenshot(display.name, name, shots["ended"])
+                    open(os.path.join(work, "ack-ended"), "w").close()
+                elif event == "prompt":
+                    time.sleep(0.3)
                     shots["after"] = f"{out}/{slug}-after.png"
                     screenshot(display.name, name, shots["after"])
-                    open(os.path.join(work, "ack-ended"), "w").close()
+                    open(os.path.join(work, "ack-prompt"), "w").close()
                 elif event == "plain":
                     time.sleep(1)
                     plain += 1
@@ -449,6 +549,13 @@ def measure_x_terminal(name, binary, schedule_tool, out, log):
     return result
 
 
+def cursor_column_after(raw):
+    """The column the cursor is left in by plain text: after the last carriage return or line
+    feed. The counters' line is the measurement's own, not the show's."""
+    shown = sequences.ESCAPE.sub(b"", re.sub(rb"veloria: [^\r\n]*(\r?\n)?", b"", raw))
+    return len(re.split(rb"[\r\n]", shown)[-1].decode("utf-8", "replace")) + 1
+
+
 def measure_dumb(binary):
     """TERM=dumb in a pseudo-terminal that answers nothing; Enter typed at the end."""
     show = Terminal([binary], columns=80, lines=24, env={"TERM": "dumb", "VELORIA_STATS": "1"})
@@ -463,6 +570,7 @@ def measure_dumb(binary):
         show.close()
     raw = show.raw()
     return {"status": os.waitstatus_to_exitcode(status),
+            "cursor_column_after": cursor_column_after(raw),
             "escapes": raw.count(b"\x1b"),
             "stats": re.search(rb"veloria: [^\r\n]*", raw).group(0).decode()
             if b"veloria: " in raw else "",
@@ -501,17 +609,12 @@ def restored_text(result):
             continue
         if after[key] != before.get(key):
             notes.append(f"{label} {before.get(key)!r} → {after[key]!r}")
-    at, rows = result.get("cursor_after") or [None, None]
-    # Not a fault in itself: the last picture stays, and the prompt comes back where the
-    # cursor was left, which may be over it.
-    where = f"; the prompt returns on row {at[0]} of {rows}" if at else ""
     asked = [k for k in ("cursor", "foreground", "background", "rendition", "title")
              if after.get(k) is not None]
     if notes:
-        return "NO: " + "; ".join(notes) + where
+        return "NO: " + "; ".join(notes)
     return "yes (" + ("plain text looks the same, " if looks == "" else "") + "wraps" + \
-        ("; " + ", ".join(asked) + " as before" if asked else "; nothing else answered") + \
-        ")" + where
+        ("; " + ", ".join(asked) + " as before" if asked else "; nothing else answered") + ")"
 
 
 def frames(stats):
@@ -520,6 +623,7 @@ def frames(stats):
 
 
 NAMES = ["xterm -ti vt340", "xterm -ti vt340 +allowWindowOps", "xterm", "kitty", "mlterm",
+         "konsole", "xfce4-terminal", "alacritty", "urxvt",
          "tmux (in xterm -ti vt340)", "screen (in xterm -ti vt340)", "dumb"]
 
 
@@ -575,6 +679,114 @@ def plain_text_same(result):
         *("#%02x%02x%02x" % c if c else "invisible" for c in (b[1], b[0], a[1], a[0])))
 
 
+def image(path):
+    """The screenshot as a rows x columns x 3 array of signed colour values, or None."""
+    import numpy
+    if not path or not os.path.exists(path):
+        return None
+    ppm = subprocess.run(["convert", path, "ppm:-"], capture_output=True, timeout=30).stdout
+    header = re.match(rb"P6\s+(\d+)\s+(\d+)\s+255\s", ppm)
+    if not header:
+        return None
+    width, height = int(header.group(1)), int(header.group(2))
+    return numpy.frombuffer(ppm[header.end():], numpy.uint8).reshape(
+        height, width, 3).astype(numpy.int16)
+
+
+def near(picture, colour, within=24):
+    """Where the picture's pixels are within the distance of the colour (sum over r, g, b)."""
+    return abs(picture - colour).sum(axis=2) < within
+
+
+def last_picture_kept(result):
+    """Whether the last picture is still on screen after the show as the gallery left it:
+    the screenshot taken a second after the show ended, against the one taken at its final
+    wait. The picture is what differs from the backgrounds (black, the terminal's own, the
+    most common colour at the window's edge). The screenshot after may hold it moved up or
+    down (the cursor put below it scrolls, a window made smaller keeps its bottom rows) and,
+    in a smaller window, only in part; it counts as kept where at least nine in ten of the
+    picture's pixels inside the window are there, in their colours, at one vertical offset.
+    A picture rewrapped at the new width, cropped, or cleared leaves fewer."""
+    try:
+        import numpy  # only here: the rest of the measurement runs without it
+    except ImportError:
+        return "not checked (no python3-numpy)"
+    shots = result.get("screenshots", {})
+    final, after = image(shots.get("final picture")), image(shots.get("ended"))
+    if final is None or after is None:
+        return "not checked (no screenshot)"
+    edge = numpy.concatenate([final[:2].reshape(-1, 3), final[-2:].reshape(-1, 3),
+                              final[:, :2].reshape(-1, 3), final[:, -2:].reshape(-1, 3)])
+    colours, counts = numpy.unique(edge, axis=0, return_counts=True)
+    backgrounds = [numpy.zeros(3, numpy.int16), colours[counts.argmax()]]
+    if os.path.exists(shots.get("plain 1", "")):
+        backgrounds.append(numpy.array(plain_colours(shots["plain 1"])[0], numpy.int16))
+    background = lambda picture: numpy.logical_or.reduce([near(picture, c) for c in backgrounds])
+    mask = ~background(final)
+    if mask.mean() < 0.05:
+        return "not checked (no picture at the final wait)"
+    width = min(final.shape[1], after.shape[1])
+    final, after, mask = final[:, :width], after[:, :width], mask[:, :width]
+
+    def compare(dy, step):
+        """Picture pixels inside the window after, and those of them unchanged, with row y of
+        the screenshot at the final wait shown on row y + dy after; every step-th pixel."""
+        top, bottom = max(0, -dy), min(final.shape[0], after.shape[0] - dy)
+        if bottom <= top:
+            return 0, 0
+        f, m = final[top:bottom:step, ::step], mask[top:bottom:step, ::step]
+        a = after[top + dy:bottom + dy:step, ::step]
+        return int(m.sum()), int((m & near(a, f)).sum())
+
+    # The offset with the most pixels unchanged, found on every fourth pixel each way, then
+    # counted on every pixel; where none are, the one that holds the most of the picture.
+    offsets = range(1 - final.shape[0], after.shape[0])
+    dy = max(offsets, key=lambda d: compare(d, 4)[::-1])
+    inside, same = compare(dy, 1)
+    if inside < 0.05 * mask.sum():
+        return "NO: none of it in the window"
+    whole = int(mask.sum())
+    held = "" if inside >= 0.9 * whole else f"{100 * inside // whole} % of it in the window"
+    if same >= 0.9 * inside:
+        return "yes" + (f" ({held}, as it was)" if held else "")
+    # What is there instead: mostly background where the picture was, or something else.
+    top, bottom = max(0, -dy), min(final.shape[0], after.shape[0] - dy)
+    blank = background(after[top + dy:bottom + dy])[mask[top:bottom]].mean()
+    return (f"NO: {100 * same // inside} % of it as it was"
+            + (f", {100 * blank:.0f} % blank" if blank >= 0.05 else "")
+            + (f" ({held})" if held else ""))
+
+
+def prompt_on_fresh_line(result):
+    """Whether the show left the cursor at the start of a line, where a shell's prompt comes
+    back (bash writes it at the cursor)."""
+    at, rows = result.get("cursor_after") or [None, None]
+    if not at:
+        return "not checked (no cursor report)"
+    if at[1] == 1:
+        return f"yes (row {at[0]} of {rows})"
+    return f"NO: column {at[1]} of row {at[0]} of {rows}"
+
+
+def resize_request(result):
+    """Whether the terminal took the sizes the show asks for (its pseudo-terminal got them)
+    and whether its window grew with them: a terminal may take the size and show only the
+    part of it that its window holds."""
+    sizes = [e["size"] for e in result.get("events", [])] + \
+        [s for _, s in result.get("sizes", [])]
+    if not ([150, 51] in sizes and [115, 51] in sizes):
+        return "ignored"
+    shots = result.get("screenshots", {})
+    before, gallery = shots.get("plain 1"), shots.get("final picture")
+    if not (before and gallery and os.path.exists(before) and os.path.exists(gallery)):
+        return "taken (window not checked)"
+    geometry = lambda path: subprocess.run(["identify", "-format", "%wx%h", path],
+                                           capture_output=True, text=True, timeout=30).stdout
+    if geometry(before) == geometry(gallery):
+        return "NO: taken, but the window kept its size (the rest cut off)"
+    return "honoured"
+
+
 def blank_gallery_shots(result):
     """How many mid-gallery screenshots show no picture at all (nearly black everywhere)."""
     shots = [p for k, p in result.get("screenshots", {}).items() if k.startswith("gallery")]
@@ -607,29 +819,34 @@ def main():
                              else f"{r['escapes']} escape bytes written",
                              frames(r["stats"]) if r["stats"] else "none (no canvas)",
                              "–", "plain text" if r["escapes"] == 0 else "escapes written",
-                             "yes (tty modes as before)" if r["modes_restored"] else "NO"])
+                             "yes (tty modes as before)" if r["modes_restored"] else "NO",
+                             "– (no picture)",
+                             "yes" if r["cursor_column_after"] == 1
+                             else f"NO: column {r['cursor_column_after']}"])
                 continue
             r = measure_x_terminal(name, binary, schedule_tool, out, log)
             results[name] = r
-            sizes = [e["size"] for e in r.get("events", [])] + [s for _, s in r.get("sizes", [])]
-            resize = "honoured" if [150, 51] in sizes and [115, 51] in sizes else "ignored"
+            resize = resize_request(r)
             shown = canvas_of(r)
             blank, taken = blank_gallery_shots(r)
             if blank:
                 shown += f" ({blank} of {taken} mid-gallery screenshots blank)"
             if r.get("status") != 0:
                 shown += f", exit status {r.get('status')}"
-            rows.append([name, version(name.replace("(in ", "").split()[0]), shown,
+            rows.append([name, version(name.replace("(in ", "").split()[0],
+                                         os.path.join(work_folder(out, name), "home")), shown,
                          frames(r.get("stats")), resize,
-                         slides_look(r.get("screenshots", {}).get("slides")), restored_text(r)])
+                         slides_look(r.get("screenshots", {}).get("slides")), restored_text(r),
+                         last_picture_kept(r), prompt_on_fresh_line(r)])
         except Exception as error:  # one terminal failing must not stop the others
             results[name] = {"error": repr(error)}
-            rows.append([name, "?", f"failed: {error!r}", "–", "–", "–", "–"])
+            rows.append([name, "?", f"failed: {error!r}", "–", "–", "–", "–", "–", "–"])
     with open(os.path.join(out, "results.json"), "w") as f:
         json.dump(results, f, indent=1)
     print("| terminal | version | how the gallery is shown | frames shown / dropped "
-          "| resize request | slides | restored after the show |")
-    print("|---|---|---|---|---|---|---|")
+          "| resize request | slides | restored after the show | last picture after the show "
+          "| prompt on a fresh line |")
+    print("|---|---|---|---|---|---|---|---|---|")
     for row in rows:
         print("| " + " | ".join(row) + " |")
 
