@@ -2,7 +2,6 @@
 // the request for a size.
 #pragma once
 
-#include <algorithm>
 #include <optional>
 #include <string>
 
@@ -27,18 +26,14 @@ struct CellSize {
     int height = 0;
 };
 
-// What the terminal really shows of its grid, where the cell's size is known: the cells that
-// fit its window, and their pixels. Konsole takes any grid asked for but keeps its window, and
-// reports the window's pixels: a larger window shows the grid and an empty margin, a smaller
-// one only the cells that fit.
+// The size with its pixels counted as the grid times the cell, where the cell's size is known:
+// what the terminal really shows of the grid. Some terminals (Konsole) report the pixels of
+// their whole window, which stays as it was when they take a smaller grid.
 inline TerminalGeometry gridInPixels(TerminalGeometry size, std::optional<CellSize> cell) {
-    if (!cell || cell->width <= 0 || cell->height <= 0) return size;
-    if (size.widthPixels > 0 && size.heightPixels > 0) {
-        size.columns = std::clamp(size.widthPixels / cell->width, 1, size.columns);
-        size.rows = std::clamp(size.heightPixels / cell->height, 1, size.rows);
+    if (cell && cell->width > 0 && cell->height > 0) {
+        size.widthPixels = size.columns * cell->width;
+        size.heightPixels = size.rows * cell->height;
     }
-    size.widthPixels = size.columns * cell->width;
-    size.heightPixels = size.rows * cell->height;
     return size;
 }
 
