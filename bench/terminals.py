@@ -705,8 +705,10 @@ def last_picture_kept(result):
     most common colour at the window's edge). The screenshot after may hold it moved up or
     down (the cursor put below it scrolls, a window made smaller keeps its bottom rows) and,
     in a smaller window, only in part; it counts as kept where at least nine in ten of the
-    picture's pixels inside the window are there, in their colours, at one vertical offset.
-    A picture rewrapped at the new width, cropped, or cleared leaves fewer."""
+    picture's pixels inside the window are there, in their colours, at one vertical offset,
+    or where the picture was drawn again whole at the terminal's size when the show gave the
+    size back (the boxes of the two pictures look alike in 16 x 16 blocks). A picture
+    rewrapped at the new width, cropped, or cleared leaves fewer."""
     try:
         import numpy  # only here: the rest of the measurement runs without it
     except ImportError:
@@ -749,6 +751,27 @@ def last_picture_kept(result):
     held = "" if inside >= 0.9 * whole else f"{100 * inside // whole} % of it in the window"
     if same >= 0.9 * inside:
         return "yes" + (f" ({held}, as it was)" if held else "")
+    # Drawn again at the size the terminal was given back: the picture's box after the show,
+    # averaged over 16 x 16 blocks, against the box at the final wait.
+    def box(picture, where):
+        # Rows and columns mostly of the picture: a prompt or a cursor beside it does not count.
+        rows = numpy.nonzero(where.mean(axis=1) > 0.2)[0]
+        columns = numpy.nonzero(where.mean(axis=0) > 0.2)[0]
+        if len(rows) == 0 or len(columns) == 0:
+            return None
+        crop = picture[rows[0]:rows[-1] + 1, columns[0]:columns[-1] + 1].astype(float)
+        if min(crop.shape[:2]) < 16:
+            return None
+        ys = numpy.arange(16) * crop.shape[0] // 16
+        xs = numpy.arange(16) * crop.shape[1] // 16
+        sums = numpy.add.reduceat(numpy.add.reduceat(crop, ys, axis=0), xs, axis=1)
+        counts = numpy.outer(numpy.diff(numpy.append(ys, crop.shape[0])),
+                             numpy.diff(numpy.append(xs, crop.shape[1])))
+        return sums / counts[:, :, None]
+
+    before, redrawn = box(final, mask), box(after, ~background(after))
+    if before is not None and redrawn is not None and abs(before - redrawn).mean() < 12:
+        return "yes, drawn again at the terminal's size"
     # What is there instead: mostly background where the picture was, or something else.
     top, bottom = max(0, -dy), min(final.shape[0], after.shape[0] - dy)
     blank = background(after[top + dy:bottom + dy])[mask[top:bottom]].mean()
