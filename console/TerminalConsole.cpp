@@ -46,15 +46,14 @@ void TerminalConsole::setOutputCodePage(unsigned codePage) {
 
 void TerminalConsole::setSize(int columns, int lines) {
     if (!terminal_->description().escapes) return;
-    if (auto original = terminal_->originalSize())
-        terminal_->onRestore(Restore::Size, sizeRequest(original->columns, original->rows));
+    flush();
+    auto original = terminal_->originalSize();
     // Many terminals ignore the request; the show goes on at whatever size there is.
-    pending_ += sizeRequest(columns, lines);
+    terminal_->change(Setting::Size, sizeRequest(columns, lines),
+                      original ? sizeRequest(original->columns, original->rows) : "");
     // Lines written for a console of that width are clipped by a narrower terminal rather
     // than wrapped into a garble.
-    terminal_->onRestore(Restore::Autowrap, "\x1b[?7h");
-    pending_ += "\x1b[?7l";
-    flush();
+    terminal_->change(Setting::Autowrap, "\x1b[?7l", "\x1b[?7h");
 }
 
 void TerminalConsole::setColors(unsigned attribute) {
@@ -68,23 +67,22 @@ void TerminalConsole::setColors(unsigned attribute) {
     // the terminal told what they were, so that they can be given back. GNU screen mangles
     // the requests, and some terminals (urxvt) neither report the colours nor take the
     // resets: there the attributes alone colour the text, and nothing outlives the show.
+    std::string colours, undo = "\x1b[0m";
     std::optional<std::string> reported;
     if (!terminal.insideScreen) reported = reportedDefaultColours();
     if (reported) {
-        terminal_->onRestore(Restore::Colors, "\x1b[0m" + *reported);
-        pending_ += formatted("\x1b]10;rgb:%02x/%02x/%02x\x07\x1b]11;rgb:%02x/%02x/%02x\x07", fg[0],
-                              fg[1], fg[2], bg[0], bg[1], bg[2]);
-    } else {
-        terminal_->onRestore(Restore::Colors, "\x1b[0m");
+        undo += *reported;
+        colours += formatted("\x1b]10;rgb:%02x/%02x/%02x\x07\x1b]11;rgb:%02x/%02x/%02x\x07", fg[0],
+                             fg[1], fg[2], bg[0], bg[1], bg[2]);
     }
     // The same colours as attributes cover terminals that ignore those requests: the
     // terminal's own palette colours everywhere, the exact ones where it shows them.
-    pending_ += formatted("\x1b[%d;%dm", (foreground & 8 ? 90 : 30) + ansiColour(foreground),
-                          (background & 8 ? 100 : 40) + ansiColour(background));
+    colours += formatted("\x1b[%d;%dm", (foreground & 8 ? 90 : 30) + ansiColour(foreground),
+                         (background & 8 ? 100 : 40) + ansiColour(background));
     if (terminal.trueColour)
-        pending_ += formatted("\x1b[38;2;%d;%d;%dm\x1b[48;2;%d;%d;%dm", fg[0], fg[1], fg[2], bg[0],
-                              bg[1], bg[2]);
-    flush();
+        colours += formatted("\x1b[38;2;%d;%d;%dm\x1b[48;2;%d;%d;%dm", fg[0], fg[1], fg[2], bg[0],
+                             bg[1], bg[2]);
+    terminal_->change(Setting::Colors, colours, undo);
 }
 
 void TerminalConsole::write(std::string_view bytes) {

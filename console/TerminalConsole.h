@@ -1,8 +1,8 @@
 // The console on a terminal. Texts arrive in a Windows code page and are converted to the
 // terminal's charset on the way out (spelt in Latin letters where it has no Cyrillic); a
 // character it cannot show at all becomes '?'. Size and colour changes become escape
-// sequences, sent only to a terminal that takes them, each registered with the terminal
-// together with the bytes that undo it.
+// sequences, sent only to a terminal that takes them, each as a change of the terminal's
+// settings together with the bytes that undo it.
 #pragma once
 
 #include "console/Console.h"

@@ -119,7 +119,7 @@ TEST(TerminalConsole, SendsNoSequencesWhereTheTerminalTakesNone) {
     f.console.readKey();
     EXPECT_EQ(f.terminal->written, "VELORIA!\n");
     EXPECT_TRUE(f.terminal->asked.empty());
-    EXPECT_TRUE(f.terminal->undos.empty());
+    EXPECT_TRUE(f.terminal->settings.empty());
 }
 
 TEST(TerminalConsole, TheKeyWaitShowsEverythingWrittenFirst) {

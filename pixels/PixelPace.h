@@ -17,7 +17,8 @@ public:
     virtual void sleepUntil(time_point when) = 0;
 };
 
-// The steady clock of the machine, `speedup` times faster than real time (1 for the show).
+// The show's running clock, which leaves out the time the show was stopped, `speedup` times
+// faster than real time (1 for the show).
 std::unique_ptr<PaceClock> openPaceClock(int speedup);
 
 class PixelPace {

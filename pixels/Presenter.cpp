@@ -3,13 +3,13 @@
 namespace veloria {
 
 PaceClock::time_point Presenter::present(PaceClock::time_point now, std::uint64_t drawCount,
-                                         const TerminalGeometry& terminal, bool resized) {
+                                         const TerminalGeometry& terminal, bool disturbed) {
     if (!started_) {
         started_ = true;
         next_ = now;
     }
-    if (resized) canvas_.invalidate();
-    if (resized || drawCount != shownDrawCount_) {
+    if (disturbed) canvas_.invalidate();
+    if (disturbed || drawCount != shownDrawCount_) {
         frame_.clear();
         canvas_.encodeFrame(surface_, terminal, frame_);
         if (!frame_.empty()) write_(frame_);

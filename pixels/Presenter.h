@@ -1,7 +1,7 @@
 // Shows a pixel surface on a terminal at up to 30 frames per second, apart from the drawing:
 // each frame is scheduled against the first, and a frame whose time has passed while the
 // terminal was still taking the one before is dropped, never waited for. Frames are only
-// made when something was drawn or the terminal changed size. Counts what it did.
+// made when something was drawn or the terminal's screen was disturbed. Counts what it did.
 #pragma once
 
 #include "pixels/PixelPace.h"
@@ -31,10 +31,11 @@ public:
         : surface_(surface), canvas_(canvas), write_(std::move(write)) {}
 
     // Makes the frame due at `now` if anything changed: drawCount is the number of pixels
-    // drawn so far, resized whether the terminal has a new geometry. Returns when the next
+    // drawn so far, disturbed whether the screen must be drawn whole (the terminal has a new
+    // geometry, or was used by others while the show was stopped). Returns when the next
     // frame is due.
     PaceClock::time_point present(PaceClock::time_point now, std::uint64_t drawCount,
-                                  const TerminalGeometry& terminal, bool resized);
+                                  const TerminalGeometry& terminal, bool disturbed);
 
     const PresenterCounters& counters() const { return counters_; }
 

@@ -1,6 +1,7 @@
 // The console window on a POSIX terminal: an in-memory surface of the window's client area,
 // paced as a Windows console window paces its SetPixel calls, and shown on the terminal by a
-// presenter thread through the best canvas the terminal answers for.
+// presenter thread through the best canvas the terminal answers for, drawn whole again after
+// a resize or when the show is continued after a stop.
 #include "pixels/WindowSurface.h"
 
 #include "pixels/GalleryGeometry.h"
@@ -16,6 +17,7 @@
 #include <cstdlib>
 #include <mutex>
 #include <optional>
+#include <pthread.h>
 #include <thread>
 
 namespace veloria {
@@ -74,10 +76,12 @@ private:
         cellSize_ = choice.cellSize;
         canvas_ = makeCanvas(choice);
         if (!canvas_) return; // a terminal that shows no pictures: the gallery only keeps time
-        terminal_->onRestore(Restore::Cursor, std::string(BelowThePicture) + "\x1b[?25h");
+        terminal_->change(Setting::Cursor, "\x1b[?25l",
+                          std::string(BelowThePicture) + "\x1b[?25h");
         // The gallery starts on a clean screen: nothing left of the slides, and no row still
         // marked as continuing the next, which a terminal that rewraps on resizing would join.
-        terminal_->write("\x1b[?25l\x1b[0m\x1b[H\x1b[2J");
+        // After a continue the whole screen is drawn again.
+        terminal_->write("\x1b[0m\x1b[H\x1b[2J");
         struct sigaction action {};
         action.sa_handler = onResize;
         sigemptyset(&action.sa_mask);
@@ -86,7 +90,12 @@ private:
         presenter_.emplace(surface_, *canvas_, [terminal = terminal_](std::string_view bytes) {
             terminal->write(bytes);
         });
+        // The presenter takes no signals, so the terminal's handlers run on the show's thread.
+        sigset_t all, previous;
+        sigfillset(&all);
+        pthread_sigmask(SIG_SETMASK, &all, &previous);
         thread_ = std::thread([this] { present(); });
+        pthread_sigmask(SIG_SETMASK, &previous, nullptr);
     }
 
     // A terminal that rewraps its lines when resized (VTE, urxvt) would shear the last picture
@@ -116,20 +125,23 @@ private:
 
     void present() {
         TerminalGeometry geometry = shownSize();
-        bool resized = true;
+        unsigned continues = terminal_->continues();
+        bool disturbed = true;
         std::unique_lock lock(mutex_);
         while (true) {
             bool last = stopping_;
             lock.unlock();
             auto next =
                 presenter_->present(std::chrono::steady_clock::now(),
-                                    drawn_.load(std::memory_order_relaxed), geometry, resized);
+                                    drawn_.load(std::memory_order_relaxed), geometry, disturbed);
             lock.lock();
             if (last) return;
             wake_.wait_until(lock, next, [this] { return stopping_; });
-            resized = terminalResized;
-            if (resized) {
+            // After a stop the terminal may have been cleared, used or resized meanwhile.
+            disturbed = terminalResized || terminal_->continues() != continues;
+            if (disturbed) {
                 terminalResized = 0;
+                continues = terminal_->continues();
                 geometry = shownSize();
             }
         }

@@ -51,10 +51,13 @@ public:
     const TerminalDescription& description() const override { return description_; }
     void write(std::string_view bytes) override { writeAll(STDOUT_FILENO, bytes); }
     std::string ask(std::string_view questions) override { return askTerminal(questions); }
-    void onRestore(Restore key, std::string_view undo) override {
-        TerminalGuard::onRestore(key, undo);
+    void change(Setting setting, std::string_view apply, std::string_view undo) override {
+        // Kept first, so that a stop in between cannot leave the change without its undo.
+        TerminalGuard::keep(setting, apply, undo);
+        write(apply);
     }
     void reportAfterRestore(std::string line) override { reports_.push_back(std::move(line)); }
+    unsigned continues() const override { return TerminalGuard::continues(); }
 
     std::optional<TerminalGeometry> originalSize() const override {
         winsize size{};

@@ -1,5 +1,6 @@
 // The terminal the show runs on, shared by the console text and the gallery: its description,
-// writing to it, asking it questions, and registering how to undo each change made to it.
+// writing to it, asking it questions, and changing its settings in a way that can be undone
+// and made again.
 // One implementation for a POSIX terminal on standard output, plus a recording fake for tests.
 #pragma once
 
@@ -13,8 +14,8 @@
 
 namespace veloria {
 
-// What may be undone; each is registered once.
-enum class Restore { Size, Autowrap, Colors, Cursor };
+// What the show changes on the terminal.
+enum class Setting { Size, Autowrap, Colors, Cursor };
 
 class Terminal {
 public:
@@ -27,10 +28,15 @@ public:
     // Writes the questions and the device attributes request; returns what was received in
     // answer, empty where nothing could be asked.
     virtual std::string ask(std::string_view questions) = 0;
-    // Registers bytes that undo a change the caller is about to make; they are written when
-    // the show ends or is ended by a signal, in registration order. A key registers once: the
-    // first state seen is the one restored.
-    virtual void onRestore(Restore key, std::string_view undo) = 0;
+    // Changes a setting: writes `apply`, and keeps it with the bytes that undo it. The undo
+    // bytes are written when the show ends, is ended by a signal or is stopped (Ctrl-Z), in
+    // the order the settings were first changed; of a setting's undo bytes the first hold, so
+    // the state the show found is the one restored. When a stopped show is continued, each
+    // setting's latest `apply` bytes are written again.
+    virtual void change(Setting setting, std::string_view apply, std::string_view undo) = 0;
+    // How many times the show was continued after a stop. The screen may have been used
+    // meanwhile, so whatever the show keeps on it must be drawn again.
+    virtual unsigned continues() const = 0;
     // Keeps a line for standard error until the terminal has been put back, so that it is
     // printed below the show rather than over it.
     virtual void reportAfterRestore(std::string line) = 0;

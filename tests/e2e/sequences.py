@@ -11,10 +11,10 @@ def size_request(columns, lines):
     return b"\x1b[8;%d;%dt" % (lines, columns)
 
 
-# The questions: device attributes end every batch of them; the gallery first asks for the
-# sixel size limit, the slides for the default colours.
+# The questions: device attributes end every batch of them; the gallery asks for the sixel
+# size limit and the cell size last, the slides for the default colours.
 ATTRIBUTES_QUERY = b"\x1b[c"
-GRAPHICS_QUESTIONS = b"\x1b[?2;1S" + ATTRIBUTES_QUERY
+GRAPHICS_QUESTIONS = b"\x1b[?2;1S\x1b[16t" + ATTRIBUTES_QUERY
 COLOURS = b"\x1b]10;"  # a default foreground colour asked for or set
 
 # What a terminal answers to the device attributes query, by the canvas it should then get.
@@ -51,7 +51,7 @@ BELOW_THE_PICTURE = b"\x1b[999;1H\r\n"
 UNDO = re.compile(rb"(\x1b\[8;\d+;\d+t|\x1b\[\?7h|\x1b\[0m|\x1b\]1[01];rgb:[0-9a-f/]+\x07|\x1b\[\?25h"
                   rb"|\x1b\[999;1H\r\n)*")
 # What the show changes on the terminal, and must then put back.
-CHANGES = re.compile(rb"\x1b\[8;\d+;\d+t|\x1b\[\?7l|\x1b\]1[01];rgb|\x1b\[\?25l|\x1b_G|\x1bP")
+CHANGES = re.compile(rb"\x1b\[8;\d+;\d+t|\x1b\[\?7l|\x1b\]1[01];rgb|\x1b\[\?25l|\x1b_G|\x1bP[0-9;]*q")
 AUTOWRAP_OFF, CURSOR_HIDDEN = b"\x1b[?7l", b"\x1b[?25l"
 
 # Any escape sequence, to read the text between them.

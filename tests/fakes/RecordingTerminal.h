@@ -1,5 +1,5 @@
-// A terminal that keeps what is written to it, answers questions with set bytes, and keeps the
-// undo bytes registered with it, the first per key as a real terminal's guard does.
+// A terminal that keeps what is written to it, answers questions with set bytes, and keeps
+// each setting's bytes as a real terminal's guard does: the first undo and the latest change.
 #pragma once
 
 #include "terminal/Terminal.h"
@@ -21,12 +21,17 @@ public:
         asked.emplace_back(questions);
         return answers;
     }
-    void onRestore(Restore key, std::string_view undo) override {
-        for (const auto& registered : undos)
-            if (registered.first == key) return;
-        undos.emplace_back(key, std::string(undo));
+    void change(Setting setting, std::string_view apply, std::string_view undo) override {
+        written.append(apply);
+        for (auto& kept : settings)
+            if (kept.setting == setting) {
+                kept.apply = apply;
+                return;
+            }
+        settings.push_back({setting, std::string(apply), std::string(undo)});
     }
     void reportAfterRestore(std::string line) override { reports.push_back(std::move(line)); }
+    unsigned continues() const override { return 0; }
     std::optional<TerminalGeometry> originalSize() const override { return startSize; }
     TerminalGeometry currentSize() const override { return startSize.value_or(TerminalGeometry{}); }
     void readKey() override { ++keysRead; }
@@ -34,14 +39,19 @@ public:
     // The undo bytes in the order a restore writes them.
     std::string undo() const {
         std::string all;
-        for (const auto& registered : undos) all += registered.second;
+        for (const auto& kept : settings) all += kept.undo;
         return all;
     }
+
+    struct Kept {
+        Setting setting;
+        std::string apply, undo;
+    };
 
     std::string written;
     std::vector<std::string> asked;
     std::string answers;
-    std::vector<std::pair<Restore, std::string>> undos;
+    std::vector<Kept> settings;
     std::vector<std::string> reports;
     std::optional<TerminalGeometry> startSize;
     int keysRead = 0;
