@@ -1,5 +1,7 @@
 #include "terminal/canvas/Palette256.h"
 
+#include "terminal/canvas/OrderedDither.h"
+
 #include <array>
 #include <cmath>
 
@@ -11,17 +13,6 @@ constexpr unsigned FirstCubeEntry = 16;
 constexpr unsigned FirstGreyEntry = 232;
 // Colours whose OKLab chroma is below this look grey, and are shown as greys.
 constexpr float GreyChroma = 0.025f;
-
-constexpr std::array<std::array<int, 8>, 8> Bayer{{
-    {0, 32, 8, 40, 2, 34, 10, 42},
-    {48, 16, 56, 24, 50, 18, 58, 26},
-    {12, 44, 4, 36, 14, 46, 6, 38},
-    {60, 28, 52, 20, 62, 30, 54, 22},
-    {3, 35, 11, 43, 1, 33, 9, 41},
-    {51, 19, 59, 27, 49, 17, 57, 25},
-    {15, 47, 7, 39, 13, 45, 5, 37},
-    {63, 31, 55, 23, 61, 29, 53, 21},
-}};
 
 // Light as emitted, 0 ... 1, for each sRGB channel value: dots of two colours side by side
 // look like the mean of their light.

@@ -1,5 +1,6 @@
 #include "terminal/canvas/SixelCanvas.h"
 
+#include "terminal/canvas/OrderedDither.h"
 #include "terminal/canvas/Viewport.h"
 
 #include <algorithm>
@@ -16,17 +17,6 @@ constexpr int GreenLevels = 7;
 constexpr int BlueLevels = 6;
 constexpr int PaletteSize = RedLevels * GreenLevels * BlueLevels;
 constexpr int BandHeight = 6;
-
-constexpr std::array<std::array<int, 8>, 8> Bayer{{
-    {0, 32, 8, 40, 2, 34, 10, 42},
-    {48, 16, 56, 24, 50, 18, 58, 26},
-    {12, 44, 4, 36, 14, 46, 6, 38},
-    {60, 28, 52, 20, 62, 30, 54, 22},
-    {3, 35, 11, 43, 1, 33, 9, 41},
-    {51, 19, 59, 27, 49, 17, 57, 25},
-    {15, 47, 7, 39, 13, 45, 5, 37},
-    {63, 31, 55, 23, 61, 29, 53, 21},
-}};
 
 // For each Bayer threshold and channel value, the channel's level times its palette stride:
 // the palette index is the sum over the three channels.
