@@ -1,34 +1,25 @@
-// The console window on a POSIX terminal: an in-memory surface of the window's client area,
-// paced as a Windows console window paces its SetPixel calls, and shown on the terminal by a
-// presenter thread through the best canvas the terminal answers for, drawn whole again after
-// a resize or when the show is continued after a stop.
-#include "pixels/WindowSurface.h"
+// The picture is drawn whole again after the terminal changed its size (looked at before
+// every frame) or when the show is continued after a stop.
+#include "pixels/TerminalSurface.h"
 
 #include "pixels/GalleryGeometry.h"
-#include "pixels/PixelPace.h"
 #include "pixels/Presenter.h"
-#include "terminal/Terminal.h"
+#include "terminal/QuietThread.h"
 #include "terminal/canvas/CanvasFactory.h"
 
 #include <atomic>
 #include <condition_variable>
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <mutex>
 #include <optional>
-#include <pthread.h>
 #include <thread>
 
 namespace veloria {
 namespace {
 
-volatile std::sig_atomic_t terminalResized = 0;
 // How long a terminal is given to take a size request at the end.
 constexpr auto ResizeWait = std::chrono::milliseconds(300);
-void onResize(int) {
-    terminalResized = 1;
-}
 
 class TerminalSurface final : public WindowSurface {
 public:
@@ -82,20 +73,10 @@ private:
         // marked as continuing the next, which a terminal that rewraps on resizing would join.
         // After a continue the whole screen is drawn again.
         terminal_->write("\x1b[0m\x1b[H\x1b[2J");
-        struct sigaction action {};
-        action.sa_handler = onResize;
-        sigemptyset(&action.sa_mask);
-        action.sa_flags = SA_RESTART;
-        sigaction(SIGWINCH, &action, nullptr);
         presenter_.emplace(surface_, *canvas_, [terminal = terminal_](std::string_view bytes) {
             terminal->write(bytes);
         });
-        // The presenter takes no signals, so the terminal's handlers run on the show's thread.
-        sigset_t all, previous;
-        sigfillset(&all);
-        pthread_sigmask(SIG_SETMASK, &all, &previous);
-        thread_ = std::thread([this] { present(); });
-        pthread_sigmask(SIG_SETMASK, &previous, nullptr);
+        thread_ = startQuietThread([this] { present(); });
     }
 
     // A terminal that rewraps its lines when resized (VTE, urxvt) would shear the last picture
@@ -105,10 +86,9 @@ private:
         std::optional<TerminalGeometry> original = terminal_->originalSize();
         TerminalGeometry now = terminal_->currentSize();
         if (!original || (original->columns == now.columns && original->rows == now.rows)) return;
-        terminalResized = 0;
         terminal_->write("\x1b[0m\x1b[H\x1b[2J" + sizeRequest(original->columns, original->rows));
         auto deadline = std::chrono::steady_clock::now() + ResizeWait;
-        while (!terminalResized && std::chrono::steady_clock::now() < deadline)
+        while (terminal_->currentSize() == now && std::chrono::steady_clock::now() < deadline)
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
         presenter_->present(std::chrono::steady_clock::now(), drawn_.load(), shownSize(), true);
     }
@@ -124,7 +104,8 @@ private:
     TerminalGeometry shownSize() const { return gridInPixels(terminal_->currentSize(), cellSize_); }
 
     void present() {
-        TerminalGeometry geometry = shownSize();
+        TerminalGeometry size = terminal_->currentSize();
+        TerminalGeometry geometry = gridInPixels(size, cellSize_);
         unsigned continues = terminal_->continues();
         bool disturbed = true;
         std::unique_lock lock(mutex_);
@@ -138,11 +119,12 @@ private:
             if (last) return;
             wake_.wait_until(lock, next, [this] { return stopping_; });
             // After a stop the terminal may have been cleared, used or resized meanwhile.
-            disturbed = terminalResized || terminal_->continues() != continues;
+            TerminalGeometry sizeNow = terminal_->currentSize();
+            disturbed = sizeNow != size || terminal_->continues() != continues;
             if (disturbed) {
-                terminalResized = 0;
+                size = sizeNow;
                 continues = terminal_->continues();
-                geometry = shownSize();
+                geometry = gridInPixels(size, cellSize_);
             }
         }
     }
@@ -164,8 +146,9 @@ private:
 
 } // namespace
 
-std::unique_ptr<WindowSurface> openWindowSurface(int clockSpeedup) {
-    return std::make_unique<TerminalSurface>(standardTerminal(), openPaceClock(clockSpeedup));
+std::unique_ptr<WindowSurface> makeTerminalSurface(std::shared_ptr<Terminal> terminal,
+                                                   std::unique_ptr<PaceClock> paceClock) {
+    return std::make_unique<TerminalSurface>(std::move(terminal), std::move(paceClock));
 }
 
 } // namespace veloria

@@ -46,6 +46,7 @@ bool asksForTrueColour(const TerminalDescription& terminal) {
 }
 
 std::string graphicsQuestions(const TerminalDescription& terminal) {
+    if (terminal.textConsole) return {};
     std::string questions(terminal.insideTmux || terminal.insideScreen ? "" : KittyQuery);
     return questions.append(SixelLimitQuery).append(CellSizeQuery);
 }
@@ -54,9 +55,9 @@ CanvasChoice chooseCanvas(const TerminalDescription& terminal, const TerminalRep
     CanvasChoice choice;
     if (!terminal.escapes || (!terminal.termNamed && !replies.attributesSeen)) return choice;
     choice.cellSize = replies.cellSize;
-    if (replies.kittyGraphics) {
+    if (replies.kittyGraphics && !terminal.textConsole) {
         choice.kind = CanvasKind::Kitty;
-    } else if (replies.sixelGraphics) {
+    } else if (replies.sixelGraphics && !terminal.textConsole) {
         choice.kind = CanvasKind::Sixel;
         if (replies.graphicsLimit) choice.sixelLimit = *replies.graphicsLimit;
     } else {

@@ -29,6 +29,9 @@ struct TerminalDescription {
     bool insideTmux = false;   // tmux passes no kitty graphics and takes its query for a title
     bool insideScreen = false; // GNU screen also mangles truecolour and the colour resets
     bool trueColour = false;   // 24-bit colours are shown as they are
+    // A console between the show and the terminal takes sequences as text (Wine's, run inside
+    // a terminal): only sequences shorter than its lines pass whole, so pictures go as cells.
+    bool textConsole = false;
     std::string charset;
 };
 
@@ -48,12 +51,12 @@ struct CanvasChoice {
 };
 
 // The questions that find the terminal's graphics: kitty graphics (not inside tmux or GNU
-// screen), the sixel limit and the cell size. The device attributes, which tell sixel, are
-// asked after them.
+// screen), the sixel limit and the cell size; none behind a text console. The device
+// attributes, which tell sixel, are asked after them.
 std::string graphicsQuestions(const TerminalDescription& terminal);
 
 // Kitty graphics if the terminal accepted the kitty query, sixel if its device attributes list
-// sixel graphics, else half blocks in truecolour where the terminal shows it, else in 256
+// sixel graphics (neither behind a text console), else half blocks in truecolour where the terminal shows it, else in 256
 // colours; nothing at all where escapes are not taken, or where TERM is unset and the
 // terminal did not answer.
 CanvasChoice chooseCanvas(const TerminalDescription& terminal, const TerminalReplies& replies);

@@ -170,3 +170,22 @@ TEST(TerminalQueries, KittyIsNotAskedInsideAMultiplexer) {
 
 } // namespace
 } // namespace veloria
+
+namespace veloria {
+namespace {
+
+// Wine's console inside a terminal passes sequences on only in pieces shorter than its lines,
+// so a sixel or kitty picture, one long sequence, would reach the terminal cut.
+TEST(TerminalQueries, BehindATextConsolePicturesGoAsCells) {
+    TerminalDescription terminal = describeTerminal(XtermEnvironment);
+    terminal.textConsole = true;
+    terminal.trueColour = true;
+    EXPECT_EQ(graphicsQuestions(terminal), "");
+    for (const char* answers : {"\x1b[?63;1;2;4;6c", "\x1b_Gi=31;OK\x1b\\\x1b[?62;4c"})
+        EXPECT_EQ(chooseCanvas(terminal, parseTerminalReplies(answers)).kind,
+                  CanvasKind::HalfBlocksTrueColour)
+            << answers;
+}
+
+} // namespace
+} // namespace veloria
