@@ -29,15 +29,23 @@ void resizeWithConsoleApi(int columns, int lines) {
     SetConsoleWindowInfo(out, TRUE, &full);
 }
 
+bool hasModeCommand() {
+    char path[MAX_PATH];
+    return SearchPathA(nullptr, "mode.com", nullptr, MAX_PATH, path, nullptr) != 0;
+}
+
 class WindowsConsole final : public Console {
 public:
     void setInputCodePage(unsigned codePage) override { SetConsoleCP(codePage); }
     void setOutputCodePage(unsigned codePage) override { SetConsoleOutputCP(codePage); }
 
+    // Where "mode" is missing the command interpreter would print its complaint into the
+    // show, so the console API does the resizing at once.
     void setSize(int columns, int lines) override {
         std::string command =
             "mode con cols=" + std::to_string(columns) + " lines=" + std::to_string(lines);
-        if (std::system(command.c_str()) != 0) resizeWithConsoleApi(columns, lines);
+        if (!hasModeCommand() || std::system(command.c_str()) != 0)
+            resizeWithConsoleApi(columns, lines);
     }
 
     void setColors(unsigned attribute) override {
