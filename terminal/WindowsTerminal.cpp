@@ -260,11 +260,15 @@ private:
     std::vector<std::string> reports_;
 };
 
-// Ctrl+C, Ctrl+Break, the console closing: the console is put back, then the event goes on
-// to the next handler, the system's, which ends the process.
-BOOL WINAPI onConsoleEvent(DWORD) {
-    std::lock_guard lock(liveMutex);
-    if (live) live->putBack();
+// Ctrl+C, Ctrl+Break, the console closing: the console is put back first. Ctrl+C and
+// Ctrl+Break then end the show with STATUS_CONTROL_C_EXIT, as Windows' own handler does (Wine's
+// would report success); the other events go on to the system, which ends the process.
+BOOL WINAPI onConsoleEvent(DWORD event) {
+    {
+        std::lock_guard lock(liveMutex);
+        if (live) live->putBack();
+    }
+    if (event == CTRL_C_EVENT || event == CTRL_BREAK_EVENT) ExitProcess(STATUS_CONTROL_C_EXIT);
     return FALSE;
 }
 

@@ -79,16 +79,27 @@ def main(work, media):
           ", ".join(f"{n} {e:.1f}" for n, e in errors.items()))
 
     before = open(os.path.join(work, "modes-before")).read().split()
-    after = open(os.path.join(work, "modes-after")).read().split()
-    check(after[:5] == before, f"the terminal's modes as they were: {before} -> {after[:5]}")
-    rows = screen.parse(open(final, encoding="utf-8").read())
-    printed = [(r, row) for r, row in enumerate(rows) if "after the show" in "".join(c for c, _, _ in row)]
+    terminal_as_it_was(check, before, os.path.join(work, "modes-after"), final, "after the show")
+
+    status = open(os.path.join(work, "interrupted-status")).read().strip()
+    # STATUS_CONTROL_C_EXIT, 0xC000013A, of which the shell sees the low byte.
+    check(status == str(0x3A), f"Ctrl+C during the gallery ends the show: status {status}")
+    terminal_as_it_was(check, before, os.path.join(work, "interrupted-modes"),
+                       os.path.join(work, "interrupted-screen.txt"), "after Ctrl+C")
+    return check.exit_status()
+
+
+def terminal_as_it_was(check, before, modes_path, screen_path, when):
+    after = open(modes_path).read().split()
+    check(after[:5] == before, f"{when}, the terminal's modes as they were: {before} -> {after[:5]}")
+    rows = screen.parse(open(screen_path, encoding="utf-8").read())
+    printed = [(r, row) for r, row in enumerate(rows)
+               if "after the show" in "".join(c for c, _, _ in row)]
     line, row = printed[-1] if printed else (None, [])
     colours = {(fg, bg) for c, fg, bg in row if c != " "}
     check(line is not None and "".join(c for c, _, _ in row).startswith("after the show")
           and colours == {(screen.DEFAULT_FG, screen.DEFAULT_BG)},
-          f"the next line starts a fresh line, in the terminal's own colours (row {line})")
-    return check.exit_status()
+          f"{when}, the next output starts a fresh line in the terminal's own colours (row {line})")
 
 
 if __name__ == "__main__":
