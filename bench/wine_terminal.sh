@@ -24,15 +24,17 @@ tmux=(tmux -S "$work/tmux")
 trap '"${tmux[@]}" kill-server 2>/dev/null || true; kill $xvfb 2>/dev/null || true; rm -rf "$work"' EXIT
 sleep 1
 
-xterm -fa "DejaVu Sans Mono" -fs 7 -geometry 115x51 -tn xterm-256color -e \
+xterm -fa "DejaVu Sans Mono" -fs 7 -bg black -fg grey80 -geometry 115x51 -tn xterm-256color -e \
   "${tmux[@]}" -f /dev/null new-session \
-  "VELORIA_STATS=1 wine $exe; echo status \$?; sleep 600" &
-started=$(date +%s.%N)
+  "VELORIA_STATS=1 wine $exe; echo status \$?; sleep 600" \; set-option status off &
+sleep 1
+window=$(xdotool search --class xterm | head -1)
+started=$(date +%s.%N) # within a second of the show's start
 for moment in "${moments[@]}"; do
   sleep "$(python3 -c "import time; print(max(0, $started + $moment - time.time()))")"
-  import -display "$DISPLAY" -window root "$out/wine-in-tmux-$moment.png"
+  import -display "$DISPLAY" -window "$window" "$out/wine-in-tmux-$moment.png"
 done
 "${tmux[@]}" send-keys Enter
 sleep 3
-import -display "$DISPLAY" -window root "$out/wine-in-tmux-after.png"
+import -display "$DISPLAY" -window "$window" "$out/wine-in-tmux-after.png"
 "${tmux[@]}" capture-pane -p | grep -E "veloria:|status" || true
