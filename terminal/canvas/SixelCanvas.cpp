@@ -79,14 +79,29 @@ public:
         if (view_.target.width <= 0 || view_.target.height <= 0) return;
         dither(surface);
         if (indices_ == sent_) return;
-        if (sent_.empty()) out += "\x1b[0;40m\x1b[2J\x1b[0m"; // black around the image
+        std::size_t start = out.size();
+        bool whole = sent_.empty();
+        if (whole) out += "\x1b[0;40m\x1b[2J\x1b[0m"; // black around the image
+        if (whole) {
+            std::size_t imageStart = out.size();
+            appendPosition(out);
+            encodeImage(out, false);
+            wholeSize_ = out.size() - imageStart;
+        } else {
+            appendPosition(out);
+            encodeImage(out, true);
+            // Where much of the picture changed a whole image may be the smaller: then both
+            // are made, and the smaller is sent.
+            std::size_t overlay = out.size() - start;
+            if (overlay > wholeSize_ / 8) {
+                image_.clear();
+                appendPosition(image_);
+                encodeImage(image_, false);
+                wholeSize_ = image_.size();
+                if (image_.size() < overlay) out.replace(start, overlay, image_);
+            }
+        }
         sent_ = indices_;
-        out += "\x1b[";
-        appendNumber(out, imageRow_ + 1);
-        out += ';';
-        appendNumber(out, view_.target.x / view_.cellWidth + 1);
-        out += 'H';
-        encodeImage(out);
     }
 
     void invalidate() override { sent_.clear(); }
@@ -132,7 +147,17 @@ private:
         }
     }
 
-    void encodeImage(std::string& out) {
+    void appendPosition(std::string& out) const {
+        out += "\x1b[";
+        appendNumber(out, imageRow_ + 1);
+        out += ';';
+        appendNumber(out, view_.target.x / view_.cellWidth + 1);
+        out += 'H';
+    }
+
+    // The whole image, or only the pixels that differ from the image on the screen: pixels
+    // left out are transparent (the second parameter, 1), so the screen keeps them as they are.
+    void encodeImage(std::string& out, bool changedOnly) {
         int width = view_.target.width;
         // Raster attributes: square pixels, the image's size.
         out += "\x1bP0;1;0q\"1;1;";
@@ -140,7 +165,8 @@ private:
         out += ';';
         appendNumber(out, paddedHeight_);
         std::array<bool, PaletteSize> used{};
-        for (std::uint8_t i : indices_) used[i] = true;
+        for (std::size_t i = 0; i < indices_.size(); ++i)
+            if (!changedOnly || indices_[i] != sent_[i]) used[indices_[i]] = true;
         for (int i = 0; i < PaletteSize; ++i) {
             if (!used[i]) continue;
             int r = i / (GreenLevels * BlueLevels);
@@ -155,8 +181,19 @@ private:
             out += ';';
             appendNumber(out, (b * 100 + (BlueLevels - 1) / 2) / (BlueLevels - 1));
         }
+        // Bands with nothing to draw are skipped with a new line; none after the last drawn.
+        int skipped = 0;
         for (int top = 0; top < paddedHeight_; top += BandHeight) {
-            gatherBand(top, width);
+            std::size_t bandStart = static_cast<std::size_t>(top) * width;
+            std::size_t bandSize = static_cast<std::size_t>(BandHeight) * width;
+            if (changedOnly && std::equal(&indices_[bandStart], &indices_[bandStart] + bandSize,
+                                          &sent_[bandStart])) {
+                ++skipped;
+                continue;
+            }
+            out.append(static_cast<std::size_t>(skipped), '-');
+            skipped = 0;
+            gatherBand(top, width, changedOnly);
             bool first = true;
             for (int colour = 0; colour < PaletteSize; ++colour) {
                 const std::vector<Column>& columns = bands_[colour];
@@ -172,15 +209,17 @@ private:
         out += "\x1b\\";
     }
 
-    // Sorts the band's pixels by colour, column by column.
-    void gatherBand(int top, int width) {
+    // Sorts the band's pixels (those that changed, or all) by colour, column by column.
+    void gatherBand(int top, int width, bool changedOnly) {
         for (auto& columns : bands_) columns.clear();
         std::array<std::uint8_t, PaletteSize> bits{};
         for (int x = 0; x < width; ++x) {
             std::array<std::uint8_t, BandHeight> present;
             int count = 0;
             for (int r = 0; r < BandHeight; ++r) {
-                std::uint8_t colour = indices_[static_cast<std::size_t>(top + r) * width + x];
+                std::size_t at = static_cast<std::size_t>(top + r) * width + x;
+                std::uint8_t colour = indices_[at];
+                if (changedOnly && colour == sent_[at]) continue;
                 if (bits[colour] == 0) present[count++] = colour;
                 bits[colour] |= static_cast<std::uint8_t>(1 << r);
             }
@@ -216,6 +255,8 @@ private:
     int imageRow_ = 0;
     std::vector<std::uint8_t> indices_; // palette index per image pixel, padding rows black
     std::vector<std::uint8_t> sent_;    // the indices of the image on the screen
+    std::size_t wholeSize_ = 0;         // the bytes of the last whole image made
+    std::string image_;                 // a whole image, made to compare with an overlay
     std::array<std::vector<Column>, PaletteSize> bands_;
 };
 

@@ -1,8 +1,11 @@
-// Shows the surface as one sixel image per frame, pixel for pixel where the terminal is large
-// enough: colours are dithered (8 x 8 ordered) onto a fixed palette of 6 x 7 x 6 levels, so a
-// frame costs no colour search. The image stays within the terminal's graphics limit and a
-// clear of the screen's last two rows, so the screen never scrolls; every frame is drawn at the
-// same place, and a frame identical to the last is not sent.
+// Shows the surface as sixel images, pixel for pixel where the terminal is large enough:
+// colours are dithered (8 x 8 ordered) onto a fixed palette of 6 x 7 x 6 levels, so a frame
+// costs no colour search and a colour's register never changes. The image stays within the
+// terminal's graphics limit and clear of the screen's last two rows, so the screen never
+// scrolls. The first frame (and the first after a resize or a disturbance) is the whole image;
+// after it a frame is an overlay of only the pixels that changed, their background left
+// transparent, drawn at the same place, unless a whole image would be smaller. A frame
+// identical to the last is not sent.
 #pragma once
 
 #include "terminal/TerminalReplies.h"

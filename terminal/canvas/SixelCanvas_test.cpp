@@ -22,6 +22,7 @@ struct Decoded {
     int declaredHeight = 0;
     int width = 0;
     int height = 0;
+    bool transparent = false; // pixels not drawn leave the screen as it was
     std::map<int, ColorValue> palette;
     std::vector<int> pixels; // register per pixel, -1 where nothing was drawn
 
@@ -44,7 +45,11 @@ Decoded decodeSixel(const std::string& bytes) {
     image.row = readNumber(bytes, at) - 1;
     ++at;
     image.column = readNumber(bytes, at) - 1;
-    at = bytes.find('q', bytes.find("\x1bP")) + 1;
+    at = bytes.find("\x1bP") + 2;
+    readNumber(bytes, at);
+    ++at;
+    image.transparent = readNumber(bytes, at) == 1;
+    at = bytes.find('q', at) + 1;
     EXPECT_EQ(bytes[at], '"');
     ++at;
     EXPECT_EQ(readNumber(bytes, at), 1);
@@ -222,6 +227,85 @@ TEST(SixelCanvas, SendsOnlyChangedFramesAlwaysAtTheSamePlace) {
     canvas->invalidate();
     canvas->encodeFrame(surface, terminal, again);
     EXPECT_NE(again, "");
+}
+
+// The screen as a terminal shows it after a frame: the pixels the frame's image draws, and,
+// where its background is transparent, what was there before elsewhere.
+void showOn(std::vector<ColorValue>& screen, const Decoded& image) {
+    ASSERT_TRUE(image.transparent);
+    screen.resize(static_cast<std::size_t>(image.declaredWidth) * image.declaredHeight);
+    for (int y = 0; y < image.height; ++y)
+        for (int x = 0; x < image.width; ++x)
+            if (image.pixels[static_cast<std::size_t>(y) * image.width + x] != -1)
+                screen[static_cast<std::size_t>(y) * image.declaredWidth + x] = image.at(x, y);
+}
+
+std::vector<ColorValue> wholeImage(const PixelSurface& surface, const TerminalGeometry& terminal) {
+    std::string bytes;
+    makeSixelCanvas({1000, 1000})->encodeFrame(surface, terminal, bytes);
+    std::vector<ColorValue> screen;
+    showOn(screen, decodeSixel(bytes));
+    return screen;
+}
+
+// A reveal's frame: a few thousand pixels of the drawing area set to new colours.
+void drawSamples(PixelSurface& surface, unsigned& seed, int count) {
+    const Rect& area = GalleryWindow.drawingArea;
+    for (int i = 0; i < count; ++i) {
+        seed = seed * 1103515245 + 12345;
+        int x = area.x + static_cast<int>(seed >> 8) % area.width;
+        seed = seed * 1103515245 + 12345;
+        int y = area.y + static_cast<int>(seed >> 8) % area.height;
+        surface.set(x, y, rgb(seed & 255, (seed >> 8) & 255, (seed >> 16) & 255));
+    }
+}
+
+TEST(SixelCanvas, OverlaysOfWhatChangedShowTheSameScreenAsWholeImages) {
+    const TerminalGeometry terminal{GalleryWindow.columns, GalleryWindow.rows,
+                                    GalleryWindow.width(), GalleryWindow.height()};
+    PixelSurface surface = gradient();
+    auto canvas = makeSixelCanvas({1000, 1000});
+    std::string first;
+    canvas->encodeFrame(surface, terminal, first);
+    std::vector<ColorValue> screen;
+    showOn(screen, decodeSixel(first));
+    unsigned seed = 1;
+    for (int frame = 0; frame < 5; ++frame) {
+        drawSamples(surface, seed, 4300);
+        std::string bytes;
+        canvas->encodeFrame(surface, terminal, bytes);
+        Decoded image = decodeSixel(bytes);
+        EXPECT_EQ(image.row, decodeSixel(first).row);
+        EXPECT_EQ(image.column, decodeSixel(first).column);
+        // A few thousand pixels, a small part of the whole image's bytes.
+        EXPECT_LT(bytes.size(), first.size() / 10) << "frame " << frame;
+        showOn(screen, image);
+        ASSERT_EQ(screen, wholeImage(surface, terminal)) << "frame " << frame;
+    }
+}
+
+TEST(SixelCanvas, AWholeImageWhereItIsSmallerThanTheOverlay) {
+    const TerminalGeometry terminal{GalleryWindow.columns, GalleryWindow.rows,
+                                    GalleryWindow.width(), GalleryWindow.height()};
+    // Stripes one pixel wide, then one colour: the pixels that changed are scattered, while
+    // the new image is one run per band.
+    const ColorValue blue = rgb(51, 170, 204), black = rgb(0, 0, 0);
+    PixelSurface surface{GalleryWindow};
+    for (int y = 0; y < GalleryWindow.height(); ++y)
+        for (int x = 0; x < GalleryWindow.width(); ++x) surface.set(x, y, x % 2 ? blue : black);
+    auto canvas = makeSixelCanvas({1000, 1000});
+    std::string first, next;
+    canvas->encodeFrame(surface, terminal, first);
+    for (int y = 0; y < GalleryWindow.height(); ++y)
+        for (int x = 0; x < GalleryWindow.width(); ++x) surface.set(x, y, blue);
+    canvas->encodeFrame(surface, terminal, next);
+    std::string whole;
+    makeSixelCanvas({1000, 1000})->encodeFrame(surface, terminal, whole);
+    // The same image as a fresh canvas sends, less its clearing of the screen.
+    const std::string clearing = "\x1b[0;40m\x1b[2J\x1b[0m";
+    ASSERT_EQ(whole.substr(0, clearing.size()), clearing);
+    EXPECT_EQ(next, whole.substr(clearing.size()));
+    EXPECT_FALSE(decodeSixel(next).pixels.empty());
 }
 
 } // namespace
