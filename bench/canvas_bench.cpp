@@ -77,7 +77,7 @@ const std::vector<PixelSurface>& sampleSurfaces() {
 const MakeCanvas HalfBlocks = [] { return makeHalfBlockCanvas(ColourDepth::TrueColour); };
 const MakeCanvas HalfBlocks256 = [] { return makeHalfBlockCanvas(ColourDepth::Palette256); };
 const MakeCanvas Sixel = [] { return makeSixelCanvas({1000, 1000}); };
-const MakeCanvas Kitty = [] { return makeKittyCanvas(); };
+const MakeCanvas Kitty = [] { return makeKittyCanvas(KittyTransfer::Compressed); };
 
 void registerAll() {
     struct Named {

@@ -5,6 +5,7 @@
 #include "pixels/GalleryGeometry.h"
 #include "pixels/Presenter.h"
 #include "terminal/QuietThread.h"
+#include "terminal/SharedMemory.h"
 #include "terminal/canvas/CanvasFactory.h"
 
 #include <atomic>
@@ -93,12 +94,18 @@ private:
         presenter_->present(std::chrono::steady_clock::now(), drawn_.load(), shownSize(), true);
     }
 
-    // Asks the terminal what it can show, where it takes questions at all.
+    // Asks the terminal what it can show, where it takes questions at all. Whether a kitty
+    // terminal takes frames through shared memory is asked with a 1 x 1 image in an object of
+    // its own, removed afterwards whatever the terminal did with it.
     CanvasChoice askForCanvas() {
         const TerminalDescription& terminal = terminal_->description();
         if (!terminal.escapes) return {};
-        return chooseCanvas(terminal,
-                            parseTerminalReplies(terminal_->ask(graphicsQuestions(terminal))));
+        std::string probe = newSharedMemoryName();
+        const std::uint8_t black[3] = {};
+        if (!writeSharedMemory(probe, black)) probe.clear();
+        std::string answers = terminal_->ask(graphicsQuestions(terminal, probe));
+        if (!probe.empty()) removeSharedMemory(probe);
+        return chooseCanvas(terminal, parseTerminalReplies(answers));
     }
 
     TerminalGeometry shownSize() const { return gridInPixels(terminal_->currentSize(), cellSize_); }

@@ -45,9 +45,14 @@ bool asksForTrueColour(const TerminalDescription& terminal) {
     return terminal.escapes && !terminal.trueColour && !terminal.insideScreen;
 }
 
-std::string graphicsQuestions(const TerminalDescription& terminal) {
+std::string graphicsQuestions(const TerminalDescription& terminal,
+                              const std::string& sharedMemoryObject) {
     if (terminal.textConsole) return {};
-    std::string questions(terminal.insideTmux || terminal.insideScreen ? "" : KittyQuery);
+    std::string questions;
+    if (!terminal.insideTmux && !terminal.insideScreen) {
+        questions = KittyQuery;
+        if (!sharedMemoryObject.empty()) questions += kittySharedMemoryQuery(sharedMemoryObject);
+    }
     return questions.append(SixelLimitQuery).append(CellSizeQuery);
 }
 
@@ -57,6 +62,7 @@ CanvasChoice chooseCanvas(const TerminalDescription& terminal, const TerminalRep
     choice.cellSize = replies.cellSize;
     if (replies.kittyGraphics && !terminal.textConsole) {
         choice.kind = CanvasKind::Kitty;
+        choice.sharedMemory = replies.kittySharedMemory;
     } else if (replies.sixelGraphics && !terminal.textConsole) {
         choice.kind = CanvasKind::Sixel;
         if (replies.graphicsLimit) choice.sixelLimit = *replies.graphicsLimit;

@@ -47,13 +47,16 @@ bool asksForTrueColour(const TerminalDescription& terminal);
 struct CanvasChoice {
     CanvasKind kind = CanvasKind::None;
     GraphicsLimit sixelLimit;         // for CanvasKind::Sixel
+    bool sharedMemory = false;        // for CanvasKind::Kitty: frames go through shared memory
     std::optional<CellSize> cellSize; // as the terminal reported it
 };
 
 // The questions that find the terminal's graphics: kitty graphics (not inside tmux or GNU
-// screen), the sixel limit and the cell size; none behind a text console. The device
-// attributes, which tell sixel, are asked after them.
-std::string graphicsQuestions(const TerminalDescription& terminal);
+// screen), and whether it takes them through the named shared-memory object where one was
+// made for the question; the sixel limit and the cell size; none behind a text console. The
+// device attributes, which tell sixel, are asked after them.
+std::string graphicsQuestions(const TerminalDescription& terminal,
+                              const std::string& sharedMemoryObject = {});
 
 // Kitty graphics if the terminal accepted the kitty query, sixel if its device attributes list
 // sixel graphics (neither behind a text console), else half blocks in truecolour where the terminal shows it, else in 256

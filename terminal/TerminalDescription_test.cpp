@@ -189,3 +189,38 @@ TEST(TerminalQueries, BehindATextConsolePicturesGoAsCells) {
 
 } // namespace
 } // namespace veloria
+
+namespace veloria {
+namespace {
+
+TEST(TerminalQueries, SharedMemoryIsAskedAlongWithKittyGraphics) {
+    const std::string object = "/veloria-test";
+    std::string asked = graphicsQuestions(describeTerminal(KittyEnvironment), object);
+    EXPECT_EQ(asked, std::string(KittyQuery) + kittySharedMemoryQuery(object) +
+                         std::string(SixelLimitQuery) + std::string(CellSizeQuery));
+    // Base64 of the name, in a query of its own id.
+    EXPECT_NE(kittySharedMemoryQuery(object).find("i=33,"), std::string::npos);
+    EXPECT_NE(kittySharedMemoryQuery(object).find(";L3ZlbG9yaWEtdGVzdA==\x1b\\"), std::string::npos);
+    EXPECT_EQ(graphicsQuestions(describeTerminal(TmuxEnvironment), object).find("\x1b_G"),
+              std::string::npos);
+
+    const struct {
+        const char* name;
+        const char* answers;
+        bool sharedMemory;
+    } cases[] = {
+        {"kitty, both taken", "\x1b_Gi=31;OK\x1b\\\x1b_Gi=33;OK\x1b\\\x1b[?62;c", true},
+        {"the object not read", "\x1b_Gi=31;OK\x1b\\\x1b_Gi=33;ENOENT:no such file\x1b\\\x1b[?62;c",
+         false},
+        {"no answer to it", "\x1b_Gi=31;OK\x1b\\\x1b[?62;c", false},
+    };
+    for (const auto& c : cases) {
+        CanvasChoice choice =
+            chooseCanvas(describeTerminal(KittyEnvironment), parseTerminalReplies(c.answers));
+        EXPECT_EQ(choice.kind, CanvasKind::Kitty) << c.name;
+        EXPECT_EQ(choice.sharedMemory, c.sharedMemory) << c.name;
+    }
+}
+
+} // namespace
+} // namespace veloria

@@ -1,5 +1,7 @@
 #include "terminal/TerminalReplies.h"
 
+#include "terminal/Base64.h"
+
 #include <cctype>
 #include <charconv>
 #include <vector>
@@ -53,6 +55,7 @@ void readControlSequence(std::string_view parameters, char final, TerminalReplie
 
 void readKittyReply(std::string_view body, TerminalReplies& replies) {
     if (body == "Gi=31;OK") replies.kittyGraphics = true;
+    if (body == "Gi=33;OK") replies.kittySharedMemory = true;
 }
 
 // A valid DECRQSS answer for the graphic rendition ("1$r" then the attributes, "m"): whether
@@ -131,6 +134,12 @@ std::optional<std::string> reportedColour(std::string_view received, int which) 
     std::string_view after = rest.substr(length);
     if (!after.starts_with("\x07") && !after.starts_with("\x1b\\")) return std::nullopt;
     return "rgb:" + std::string(rest.substr(0, length));
+}
+
+std::string kittySharedMemoryQuery(const std::string& objectName) {
+    std::string query = "\x1b_Gi=33,s=1,v=1,a=q,t=s,f=24;";
+    appendBase64(query, objectName);
+    return query + "\x1b\\";
 }
 
 } // namespace veloria

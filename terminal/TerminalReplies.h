@@ -15,6 +15,9 @@ namespace veloria {
 inline constexpr std::string_view AttributesQuery = "\x1b[c";
 // Whether the terminal takes kitty graphics: a 1 x 1 image it is asked to check, not show.
 inline constexpr std::string_view KittyQuery = "\x1b_Gi=31,s=1,v=1,a=q,t=d,f=24;AAAA\x1b\\";
+// Whether it also takes an image from a shared-memory object of this machine, here one 1 x 1
+// image in the named object.
+std::string kittySharedMemoryQuery(const std::string& objectName);
 // The largest sixel image the terminal draws.
 inline constexpr std::string_view SixelLimitQuery = "\x1b[?2;1S";
 // The pixels of one character cell.
@@ -35,6 +38,7 @@ struct GraphicsLimit {
 struct TerminalReplies {
     bool attributesSeen = false; // the device attributes came back: nothing else will
     bool kittyGraphics = false;
+    bool kittySharedMemory = false; // it read the image of the shared-memory question
     bool sixelGraphics = false;
     std::optional<GraphicsLimit> graphicsLimit; // as the terminal reported it
     std::optional<CellSize> cellSize;

@@ -12,7 +12,9 @@ std::unique_ptr<TerminalCanvas> makeCanvas(const CanvasChoice& choice) {
     case CanvasKind::HalfBlocks256: return makeHalfBlockCanvas(ColourDepth::Palette256);
     case CanvasKind::HalfBlocksTrueColour: return makeHalfBlockCanvas(ColourDepth::TrueColour);
     case CanvasKind::Sixel: return makeSixelCanvas(choice.sixelLimit);
-    case CanvasKind::Kitty: return makeKittyCanvas();
+    case CanvasKind::Kitty:
+        return makeKittyCanvas(choice.sharedMemory ? KittyTransfer::SharedMemory
+                                                   : KittyTransfer::Compressed);
     }
     return nullptr;
 }

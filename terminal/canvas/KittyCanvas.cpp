@@ -1,11 +1,15 @@
 #include "terminal/canvas/KittyCanvas.h"
 
+#include "terminal/Base64.h"
+#include "terminal/SharedMemory.h"
 #include "terminal/canvas/Viewport.h"
 
 #include <algorithm>
+#include <chrono>
 #include <charconv>
 #include <climits>
 #include <cstdint>
+#include <thread>
 #include <vector>
 #include <zlib.h>
 
@@ -15,44 +19,31 @@ namespace {
 // Base64 characters per escape sequence, the protocol's largest chunk.
 constexpr std::size_t ChunkSize = 4096;
 
-constexpr char Base64Alphabet[] =
-    "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-
 void appendNumber(std::string& out, long long value) {
     char digits[24];
     auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
     out.append(digits, end);
 }
 
-void appendBase64(std::string& out, const std::uint8_t* data, std::size_t size) {
-    std::size_t at = out.size();
-    out.resize(at + (size + 2) / 3 * 4);
-    char* to = out.data() + at;
-    std::size_t i = 0;
-    for (; i + 3 <= size; i += 3) {
-        unsigned v = data[i] << 16 | data[i + 1] << 8 | data[i + 2];
-        *to++ = Base64Alphabet[v >> 18];
-        *to++ = Base64Alphabet[(v >> 12) & 63];
-        *to++ = Base64Alphabet[(v >> 6) & 63];
-        *to++ = Base64Alphabet[v & 63];
-    }
-    if (i < size) {
-        unsigned v = data[i] << 16 | (i + 1 < size ? data[i + 1] << 8 : 0);
-        *to++ = Base64Alphabet[v >> 18];
-        *to++ = Base64Alphabet[(v >> 12) & 63];
-        *to++ = i + 1 < size ? Base64Alphabet[(v >> 6) & 63] : '=';
-        *to++ = '=';
-    }
-}
+// How long the terminal is given at the end to take the frames it has not taken yet.
+constexpr auto LastFramesWait = std::chrono::milliseconds(300);
+// Objects the terminal has not taken are kept at most this many: beyond them it reads none.
+constexpr std::size_t MostObjectsWaiting = 8;
 
 class KittyCanvas final : public TerminalCanvas {
 public:
-    KittyCanvas() = default;
+    explicit KittyCanvas(KittyTransfer transfer) : transfer_(transfer) {}
     // The deflate state points into itself and owns zlib's buffers: never copied, always ended.
     KittyCanvas(const KittyCanvas&) = delete;
     KittyCanvas& operator=(const KittyCanvas&) = delete;
     ~KittyCanvas() override {
         if (deflating_) deflateEnd(&stream_);
+        // The terminal removes each object as it reads it; what it has not read by now it
+        // never will.
+        auto deadline = std::chrono::steady_clock::now() + LastFramesWait;
+        while (forgetTaken() && std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        for (const std::string& name : waiting_) removeSharedMemory(name);
     }
 
     void encodeFrame(const PixelSurface& surface, const TerminalGeometry& terminal,
@@ -63,10 +54,12 @@ public:
         if (rgb_ == sent_) return;
         if (sent_.empty()) out += "\x1b[0;40m\x1b[2J\x1b[0m"; // black around the image
         sent_ = rgb_;
-        compress();
         unsigned shown = KittyImageIds[current_];
         current_ ^= 1;
-        appendTransmission(out, KittyImageIds[current_]);
+        // A frame whose object cannot be made goes through the pty.
+        if (transfer_ != KittyTransfer::SharedMemory ||
+            !appendSharedTransmission(out, KittyImageIds[current_]))
+            appendTransmission(out, KittyImageIds[current_]);
         if (anyShown_) appendDeletion(out, shown);
         anyShown_ = true;
     }
@@ -127,39 +120,74 @@ private:
         out += "\x1b\\";
     }
 
-    void appendTransmission(std::string& out, unsigned id) {
+    // Forgets the objects the terminal has taken; whether any are still waiting.
+    bool forgetTaken() {
+        std::erase_if(waiting_, [](const std::string& name) { return !sharedMemoryExists(name); });
+        return !waiting_.empty();
+    }
+
+    void appendPosition(std::string& out) const {
         out += "\x1b[";
         appendNumber(out, view_.target.y / view_.cellHeight + 1);
         out += ';';
         appendNumber(out, view_.target.x / view_.cellWidth + 1);
         out += 'H';
+    }
+
+    // Transmit and show, RGB, no cursor move, no replies; placed over the target's cells, the
+    // offset within the first cell centring the image to the pixel.
+    void appendImageKeys(std::string& out, unsigned id) const {
+        out += "a=T,f=24,C=1,q=2,i=";
+        appendNumber(out, id);
+        out += ",s=";
+        appendNumber(out, width_);
+        out += ",v=";
+        appendNumber(out, height_);
+        if (width_ < view_.target.width || height_ < view_.target.height) {
+            out += ",c=";
+            appendNumber(out,
+                         std::max(1, (view_.target.width + view_.cellWidth / 2) / view_.cellWidth));
+            out += ",r=";
+            appendNumber(out, std::max(1, (view_.target.height + view_.cellHeight / 2) /
+                                              view_.cellHeight));
+        }
+        out += ",X=";
+        appendNumber(out, view_.target.x % view_.cellWidth);
+        out += ",Y=";
+        appendNumber(out, view_.target.y % view_.cellHeight);
+    }
+
+    // The pixels in a new shared-memory object, its name through the pty; false where no
+    // object could be made.
+    bool appendSharedTransmission(std::string& out, unsigned id) {
+        forgetTaken();
+        if (waiting_.size() >= MostObjectsWaiting) {
+            removeSharedMemory(waiting_.front());
+            waiting_.erase(waiting_.begin());
+        }
+        std::string name = newSharedMemoryName();
+        if (!writeSharedMemory(name, rgb_)) return false;
+        waiting_.push_back(name);
+        appendPosition(out);
+        out += "\x1b_G";
+        appendImageKeys(out, id);
+        out += ",t=s;";
+        appendBase64(out, name);
+        out += "\x1b\\";
+        return true;
+    }
+
+    void appendTransmission(std::string& out, unsigned id) {
+        compress();
+        appendPosition(out);
         encoded_.clear();
         appendBase64(encoded_, compressed_.data(), compressed_.size());
         for (std::size_t at = 0; at < encoded_.size() || at == 0; at += ChunkSize) {
             bool last = at + ChunkSize >= encoded_.size();
             out += "\x1b_G";
             if (at == 0) {
-                // Transmit and show, RGB, zlib, no cursor move, no replies; the offset
-                // within the first cell centres the image to the pixel.
-                out += "a=T,f=24,o=z,C=1,q=2,i=";
-                appendNumber(out, id);
-                out += ",s=";
-                appendNumber(out, width_);
-                out += ",v=";
-                appendNumber(out, height_);
-                if (width_ < view_.target.width || height_ < view_.target.height) {
-                    out += ",c=";
-                    appendNumber(out, std::max(1, (view_.target.width + view_.cellWidth / 2) /
-                                                      view_.cellWidth));
-                    out += ",r=";
-                    appendNumber(out, std::max(1, (view_.target.height + view_.cellHeight / 2) /
-                                                      view_.cellHeight));
-                }
-                out += ",X=";
-                appendNumber(out, view_.target.x % view_.cellWidth);
-                out += ",Y=";
-                appendNumber(out, view_.target.y % view_.cellHeight);
-                out += ',';
+                appendImageKeys(out, id);
+                out += ",o=z,";
             }
             out += last ? "m=0;" : "m=1;";
             out.append(encoded_, at, ChunkSize);
@@ -167,6 +195,8 @@ private:
         }
     }
 
+    KittyTransfer transfer_;
+    std::vector<std::string> waiting_; // shared-memory objects the terminal has not taken
     TerminalGeometry geometry_;
     Viewport view_;
     std::vector<int> columns_;
@@ -185,8 +215,8 @@ private:
 
 } // namespace
 
-std::unique_ptr<TerminalCanvas> makeKittyCanvas() {
-    return std::make_unique<KittyCanvas>();
+std::unique_ptr<TerminalCanvas> makeKittyCanvas(KittyTransfer transfer) {
+    return std::make_unique<KittyCanvas>(transfer);
 }
 
 } // namespace veloria

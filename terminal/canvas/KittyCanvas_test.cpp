@@ -5,6 +5,10 @@
 #include <zlib.h>
 
 #include <cstdint>
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <map>
 #include <vector>
 
@@ -118,7 +122,7 @@ PixelSurface noise(std::uint32_t seed) {
 TEST(KittyCanvas, TransmitsTheFrameRgbPixelForPixel) {
     // A console-sized screen: the whole surface at one pixel per pixel.
     const TerminalGeometry terminal{GalleryWindow.columns, GalleryWindow.rows, GalleryWindow.width(), GalleryWindow.height()};
-    auto canvas = makeKittyCanvas();
+    auto canvas = makeKittyCanvas(KittyTransfer::Compressed);
     PixelSurface surface = noise(1);
     std::string bytes;
     canvas->encodeFrame(surface, terminal, bytes);
@@ -151,7 +155,7 @@ TEST(KittyCanvas, TransmitsTheFrameRgbPixelForPixel) {
 
 TEST(KittyCanvas, SmallScreenGetsTheDrawingAreaScaledAndCentred) {
     const TerminalGeometry terminal{80, 24, 640, 384};
-    auto canvas = makeKittyCanvas();
+    auto canvas = makeKittyCanvas(KittyTransfer::Compressed);
     std::string bytes;
     canvas->encodeFrame(noise(2), terminal, bytes);
     Transmission t = transmission(bytes);
@@ -166,7 +170,7 @@ TEST(KittyCanvas, SmallScreenGetsTheDrawingAreaScaledAndCentred) {
 
 TEST(KittyCanvas, LargeScreenGetsTheSurfacePixelsStretchedOverTheCells) {
     const TerminalGeometry terminal{240, 67, 1920, 1340};
-    auto canvas = makeKittyCanvas();
+    auto canvas = makeKittyCanvas(KittyTransfer::Compressed);
     std::string bytes;
     canvas->encodeFrame(noise(3), terminal, bytes);
     Transmission t = transmission(bytes);
@@ -178,7 +182,7 @@ TEST(KittyCanvas, LargeScreenGetsTheSurfacePixelsStretchedOverTheCells) {
 
 TEST(KittyCanvas, EachFrameComesUnderTheOtherIdAndOnlyThenIsTheLastDeleted) {
     const TerminalGeometry terminal{80, 24, 640, 384};
-    auto canvas = makeKittyCanvas();
+    auto canvas = makeKittyCanvas(KittyTransfer::Compressed);
     std::vector<std::string> ids;
     for (std::uint32_t seed = 10; seed < 14; ++seed) {
         std::string bytes;
@@ -201,7 +205,7 @@ TEST(KittyCanvas, EachFrameComesUnderTheOtherIdAndOnlyThenIsTheLastDeleted) {
 }
 
 TEST(KittyCanvas, InvalidateResendsTheWholeImage) {
-    auto canvas = makeKittyCanvas();
+    auto canvas = makeKittyCanvas(KittyTransfer::Compressed);
     const TerminalGeometry terminal{80, 24, 640, 384};
     PixelSurface surface = noise(4);
     std::string first, again;
@@ -210,6 +214,59 @@ TEST(KittyCanvas, InvalidateResendsTheWholeImage) {
     canvas->encodeFrame(surface, terminal, again);
     EXPECT_NE(again.find("\x1b[2J"), std::string::npos) << "the screen around it cleared again";
     EXPECT_EQ(transmission(again).rgb, transmission(first).rgb);
+}
+
+// The bytes of a shared-memory object, as the terminal would read them; empty if it is gone.
+std::vector<std::uint8_t> readObject(const std::string& name) {
+    std::vector<std::uint8_t> bytes;
+    int fd = shm_open(name.c_str(), O_RDONLY, 0);
+    if (fd < 0) return bytes;
+    struct stat status {};
+    fstat(fd, &status);
+    bytes.resize(static_cast<std::size_t>(status.st_size));
+    EXPECT_EQ(pread(fd, bytes.data(), bytes.size(), 0), status.st_size);
+    close(fd);
+    return bytes;
+}
+
+TEST(KittyCanvas, ThroughSharedMemoryOnlyTheObjectsNameGoesThroughThePty) {
+    const TerminalGeometry terminal{GalleryWindow.columns, GalleryWindow.rows,
+                                    GalleryWindow.width(), GalleryWindow.height()};
+    PixelSurface surface = noise(5);
+    std::string compressed;
+    makeKittyCanvas(KittyTransfer::Compressed)->encodeFrame(surface, terminal, compressed);
+    auto canvas = makeKittyCanvas(KittyTransfer::SharedMemory);
+    std::vector<std::string> names;
+    for (int frame = 0; frame < 2; ++frame) {
+        if (frame == 1) surface.set(3, 4, rgb(1, 2, 3));
+        std::string bytes;
+        canvas->encodeFrame(surface, terminal, bytes);
+        auto commands = graphicsCommands(bytes);
+        ASSERT_FALSE(commands.empty());
+        const Command& image = commands.front();
+        EXPECT_EQ(image.keys.at("t"), "s");
+        EXPECT_EQ(image.keys.count("o"), 0u) << "not compressed";
+        EXPECT_EQ(image.keys.count("m"), 0u) << "one command";
+        EXPECT_LT(bytes.size(), 300u);
+        auto name = decodeBase64(image.payload);
+        names.emplace_back(name.begin(), name.end());
+        // The same pixels as the compressed transmission carries, and the same keys but how.
+        std::vector<std::uint8_t> pixels = readObject(names.back());
+        if (frame == 0) {
+            Transmission t = transmission(compressed);
+            EXPECT_EQ(pixels, t.rgb);
+            for (const char* key : {"a", "f", "i", "s", "v", "C", "q", "X", "Y"})
+                EXPECT_EQ(image.keys.at(key), t.keys.at(key)) << key;
+        } else {
+            ASSERT_EQ(pixels.size(), 1150u * 1020 * 3);
+            EXPECT_EQ(pixels[3 * (4 * 1150 + 3) + 2], 3);
+        }
+    }
+    EXPECT_NE(names[0], names[1]) << "each frame in an object of its own";
+    // The terminal takes (and removes) the first; the second it never takes.
+    shm_unlink(names[0].c_str());
+    canvas.reset();
+    EXPECT_TRUE(readObject(names[1]).empty()) << "an object left behind after the show";
 }
 
 } // namespace
