@@ -1,21 +1,28 @@
-// A recorded stretch of the gallery, as the terminal sees it at 30 frames per second: the
-// pixel calls of one noise burst and one picture's reveal, cut into frames of a thirtieth of a
-// second of calls each. Replaying it frame by frame gives the surfaces a canvas is asked to show.
+// A stretch of the gallery recorded from the show itself, as the terminal sees it at 30
+// frames per second: the pixel calls of the gallery's first noise burst and the reveal of its
+// first picture, made by the show's own effects on the show's own picture, cut into frames of
+// a thirtieth of a second of calls each. Replaying it frame by frame gives the surfaces a
+// canvas is asked to show.
 #pragma once
 
 #include "pixels/GalleryGeometry.h"
+#include "pixels/LoadPicture.h"
+#include "pixels/PixelEffects.h"
+#include "pixels/WindowSurface.h"
 #include "terminal/PixelSurface.h"
 
-#include <cmath>
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 namespace veloria::bench {
 
 inline constexpr int CallsPerFrame = static_cast<int>(PixelCallsPerSecond / 30);
-inline constexpr Rect Area = GalleryWindow.drawingArea;
+// The gallery's first movement: a burst, then QIR.
 inline constexpr int NoiseDots = 500000;
+inline constexpr const char* PictureName = "QIR";
 inline constexpr int PictureHeight = 790;
 inline constexpr int PictureWidth = 1000;
 inline constexpr int RevealSamples = 5000000;
@@ -26,36 +33,30 @@ struct PixelCall {
     ColorValue colour;
 };
 
-// A picture-like grid: smooth colour fields with hard edges and a little texture.
-inline ColorValue pictureColour(int x, int y) {
-    double fx = x / double(PictureWidth), fy = y / double(PictureHeight);
-    double ring = std::sin(std::hypot(fx - 0.6, fy - 0.4) * 40);
-    unsigned r = static_cast<unsigned>(120 + 100 * fy + 30 * ring);
-    unsigned g = static_cast<unsigned>(60 + 120 * fx * fy);
-    unsigned b = static_cast<unsigned>(200 - 150 * fy);
-    if ((x / 125 + y / 100) % 5 == 0) r = g = b = 230; // flat panels
-    if (fy > 0.8) b = static_cast<unsigned>(40 + 20 * std::sin(x * 0.3));
-    return rgb(r & 255, g & 255, b & 255);
-}
+// A console window that keeps the pixel calls made on it.
+class RecordingWindow final : public WindowSurface {
+public:
+    WindowHandle GetConsoleWindow() override { return this; }
+    DeviceContext GetDC(WindowHandle) override { return this; }
+    ModuleHandle GetWindowModule(WindowHandle) override { return programModule(); }
+    void SetPixel(DeviceContext, int x, int y, ColorValue colour) override {
+        calls.push_back({static_cast<std::uint16_t>(x), static_cast<std::uint16_t>(y), colour});
+    }
+    std::vector<PixelCall> calls;
+};
 
 class GallerySequence {
 public:
+    // Made first thing in a process, it draws the show's very random numbers.
     GallerySequence() {
-        calls_.reserve(NoiseDots + RevealSamples);
-        for (int i = 0; i < NoiseDots; ++i) {
-            int y = Area.y + static_cast<int>(next() % Area.height);
-            int x = Area.x + static_cast<int>(next() % Area.width);
-            calls_.push_back({static_cast<std::uint16_t>(x), static_cast<std::uint16_t>(y),
-                              rgb(next() % 255, next() % 255, next() % 255)});
-        }
-        int left = Area.x + (Area.width - PictureWidth) / 2;
-        int top = Area.y + (Area.height - PictureHeight) / 2;
-        for (int i = 0; i < RevealSamples; ++i) {
-            int row = static_cast<int>(next() % PictureHeight);
-            int column = static_cast<int>(next() % PictureWidth);
-            calls_.push_back({static_cast<std::uint16_t>(left + column),
-                              static_cast<std::uint16_t>(top + row), pictureColour(column, row)});
-        }
+        RecordingWindow window;
+        window.calls.reserve(NoiseDots + RevealSamples);
+        WindowHandle handle = window.GetConsoleWindow();
+        DeviceContext dc = window.GetDC(handle);
+        noiseBurst(window, dc, NoiseDots);
+        PixelGrid grid = loadPicture(window, PictureName, PictureHeight, PictureWidth, handle);
+        revealPicture(window, grid, dc, PictureHeight, PictureWidth, RevealSamples);
+        calls_ = std::move(window.calls);
     }
 
     std::size_t frames() const { return (calls_.size() + CallsPerFrame - 1) / CallsPerFrame; }
@@ -75,14 +76,6 @@ public:
     }
 
 private:
-    std::uint32_t next() {
-        state_ ^= state_ << 13;
-        state_ ^= state_ >> 7;
-        state_ ^= state_ << 17;
-        return static_cast<std::uint32_t>(state_ >> 16);
-    }
-
-    std::uint64_t state_ = 0x9E3779B97F4A7C15ull;
     std::vector<PixelCall> calls_;
 };
 

@@ -221,7 +221,8 @@ TOOLS = [
     ("half_blocks", "timg", ["-ph", "-g{size}"]),
     ("half_blocks_256", "chafa", ["--format=symbols", "--colors=256", "--size={size}"]),
     ("half_blocks_256", "timg", ["-ph", "--color8", "-g{size}"]),
-    ("sixel", "chafa", ["--format=sixels", "--size={size}"]),
+    # Within xterm's 1000 x 1000 graphics limit and above the last two rows, as the canvas.
+    ("sixel", "chafa", ["--format=sixels", "--size={sixel_size}"]),
     ("kitty", "chafa", ["--format=kitty", "--size={size}"]),
     ("kitty", "timg", ["-pk", "-g{size}"]),
 ]
@@ -232,12 +233,19 @@ def tools_on_frames(frames_dir, frames, schedule, repeats=3):
     write_blank_png(blank)
     results = {}
     size = f"{schedule['columns']}x{schedule['lines']}"
+    cell_width = schedule["surfaceWidth"] // schedule["columns"]
+    cell_height = schedule["surfaceHeight"] // schedule["lines"]
+    sixel_size = (f"{min(schedule['columns'], 1000 // cell_width)}x"
+                  f"{min(schedule['lines'] - 2, 1000 // cell_height)}")
     for canvas, tool, args in TOOLS:
         if not shutil.which(tool):
             continue
-        args = [a.format(size=size) for a in args]
+        args = [a.format(size=size, sixel_size=sixel_size) for a in args]
         path = shutil.which(tool)
-        start = statistics.median(run_tool([path, *args, blank], schedule)[0] for _ in range(repeats))
+        # Start-up alone: a 1 x 1 picture, whose output is recorded to show it is next to none.
+        blank_runs = [run_tool([path, *args, blank], schedule) for _ in range(repeats)]
+        start = statistics.median(r[0] for r in blank_runs)
+        start_bytes = statistics.median(r[1] for r in blank_runs)
         cpu, size = [], []
         for frame in frames:
             runs = [run_tool([path, *args, os.path.join(frames_dir, frame + ".png")],
@@ -246,7 +254,7 @@ def tools_on_frames(frames_dir, frames, schedule, repeats=3):
             cpu.append(statistics.median(r[0] for r in runs) - start)
             size.append(statistics.median(r[1] for r in runs))
         results[(canvas, tool)] = {"cpu": statistics.mean(cpu), "bytes": statistics.mean(size),
-                                   "start": start}
+                                   "start": start, "start_bytes": start_bytes}
     return results
 
 
@@ -384,7 +392,8 @@ def table(plan, ttfc, show, canvases, tools, build, sound):
 
     names = {"half_blocks": "half blocks, truecolour",
              "half_blocks_256": "half blocks, 256 colours",
-             "sixel": "sixel", "kitty": "kitty graphics"}
+             "sixel": "sixel", "kitty": "kitty graphics, compressed",
+             "kitty_shared_memory": "kitty graphics through shared memory"}
     frames = ["noise_frame", "early_reveal_frame", "half_reveal_frame", "picture_frame"]
     for canvas, label in names.items():
         c = canvases.get(canvas)
@@ -392,7 +401,7 @@ def table(plan, ttfc, show, canvases, tools, build, sound):
             continue
         whole_cpu = statistics.mean(c[f]["cpu"] for f in frames)
         whole_bytes = statistics.mean(c[f]["bytes"] for f in frames)
-        stretch = "whole stretch" if canvas.startswith("half") else "first 300 frames"
+        stretch = "first 300 frames" if canvas == "kitty" else "whole stretch"
         text = (f"gallery ({stretch}) {ms(c['gallery']['cpu'], 2)}, {kb(c['gallery']['bytes'])}; "
                 f"whole frame {ms(whole_cpu, 2)}, {kb(whole_bytes)}")
         for tool in ("chafa", "timg"):
@@ -411,15 +420,19 @@ def table(plan, ttfc, show, canvases, tools, build, sound):
 
     lines = ["| what | figure |", "|---|---|"]
     lines += [f"| {what} | {figure} |" for what, figure in rows]
-    starts = ", ".join(f"{tool} {ms(t['start'], 0)}" for (canvas, tool), t in tools.items()
-                       if canvas == "half_blocks")
+    starts = ", ".join(f"{tool} {ms(t['start'], 0)} and {t['start_bytes']:.0f} bytes of output"
+                       for (canvas, tool), t in tools.items() if canvas == "half_blocks")
     lines.append("")
     lines.append(
-        "¹ CPU time (user + system) a frame. The gallery figure plays the benchmark's recorded "
-        "stretch frame by frame as the presenter does; \"whole frame\" and the tools encode the "
+        "¹ CPU time (user + system) a frame. The gallery figure plays a stretch recorded from "
+        "the show (its first noise burst and the reveal of QIR, made by the show's own effects) "
+        "frame by frame as the presenter does; \"whole frame\" and the tools encode the "
         "same four sample frames whole (noise, the reveal an eighth and half done, the "
-        f"finished picture; `bench/gallery_frames`), {area['width']} × {area['height']} pixels "
-        f"onto {cells} cells of {geometry['cellWidth']} × {geometry['cellHeight']} pixels. The tools run once per file, on a pseudo-terminal of that size, so "
+        f"finished picture; `bench/gallery_frames`): the whole surface, "
+        f"{geometry['surfaceWidth']} × {geometry['surfaceHeight']} pixels, onto {cells} cells "
+        f"of {geometry['cellWidth']} × {geometry['cellHeight']} pixels, each scaling it to fit "
+        "the cells; sixel, for chafa as for the canvas, within 1000 × 1000 pixels and above the "
+        "last two rows. The tools run once per file, on a pseudo-terminal of that size, so "
         "their time includes starting the process and decoding the PNG; the start-up time of a "
         f"run on a 1 × 1 picture ({starts}) is subtracted. chafa's symbols use its whole "
         "symbol set, not half blocks alone.")

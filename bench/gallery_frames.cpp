@@ -1,7 +1,7 @@
 // Writes the sample frames of the recorded gallery stretch (bench/GallerySequence.h) as PNG
-// files, DIR/NAME.png: the drawing area, 1010 x 1010 pixels, as the canvases show it. Other
-// terminal image tools are timed on these files, so that they encode the very frames the
-// canvas benchmarks encode.
+// files, DIR/NAME.png: the whole surface, 1150 x 1020 pixels, which the canvases show on the
+// console's grid. Other terminal image tools are timed on these files, so that they encode the
+// very pixels the canvas benchmarks encode.
 // Usage: gallery_frames DIR
 #include "bench/GallerySequence.h"
 #include "terminal/canvas/Viewport.h"
@@ -20,10 +20,8 @@ int main(int argc, char** argv) {
     for (const SampleFrame& frame : sampleFrames(sequence)) {
         std::string path = std::string(argv[1]) + "/" + frame.name + ".png";
         const veloria::PixelSurface surface = sequence.surfaceAfter(frame.framesPlayed);
-        const veloria::Rect area = veloria::GalleryWindow.drawingArea;
-        if (!veloria::testing::writePng(path, area.width, area.height, [&](int x, int y) {
-                return surface.at(area.x + x, area.y + y);
-            })) {
+        if (!veloria::testing::writePng(path, surface.width(), surface.height(),
+                                        [&](int x, int y) { return surface.at(x, y); })) {
             std::fprintf(stderr, "gallery_frames: cannot write %s\n", path.c_str());
             return 1;
         }

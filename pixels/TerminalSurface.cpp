@@ -74,9 +74,10 @@ private:
         // marked as continuing the next, which a terminal that rewraps on resizing would join.
         // After a continue the whole screen is drawn again.
         terminal_->write("\x1b[0m\x1b[H\x1b[2J");
-        presenter_.emplace(surface_, *canvas_, [terminal = terminal_](std::string_view bytes) {
-            terminal->write(bytes);
-        });
+        presenter_.emplace(
+            surface_, *canvas_,
+            [terminal = terminal_](std::string_view bytes) { terminal->write(bytes); },
+            [] { return std::chrono::steady_clock::now(); });
         thread_ = startQuietThread([this] { present(); });
     }
 
@@ -91,7 +92,7 @@ private:
         auto deadline = std::chrono::steady_clock::now() + ResizeWait;
         while (terminal_->currentSize() == now && std::chrono::steady_clock::now() < deadline)
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        presenter_->present(std::chrono::steady_clock::now(), drawn_.load(), shownSize(), true);
+        presenter_->present(drawn_.load(), shownSize(), true);
     }
 
     // Asks the terminal what it can show, where it takes questions at all. Whether a kitty
@@ -120,8 +121,7 @@ private:
             bool last = stopping_;
             lock.unlock();
             auto next =
-                presenter_->present(std::chrono::steady_clock::now(),
-                                    drawn_.load(std::memory_order_relaxed), geometry, disturbed);
+                presenter_->present(drawn_.load(std::memory_order_relaxed), geometry, disturbed);
             lock.lock();
             if (last) return;
             wake_.wait_until(lock, next, [this] { return stopping_; });
