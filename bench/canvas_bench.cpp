@@ -76,7 +76,7 @@ const std::vector<PixelSurface>& sampleSurfaces() {
 
 const MakeCanvas HalfBlocks = [] { return makeHalfBlockCanvas(ColourDepth::TrueColour); };
 const MakeCanvas HalfBlocks256 = [] { return makeHalfBlockCanvas(ColourDepth::Palette256); };
-const MakeCanvas Sixel = [] { return makeSixelCanvas({1000, 1000}); };
+const MakeCanvas Sixel = [] { return makeSixelCanvas({1000, 1000}, SixelFrames::Overlays); };
 const MakeCanvas Kitty = [] { return makeKittyCanvas(KittyTransfer::Compressed); };
 // The objects it makes are removed again by the canvas, as nobody reads them here.
 const MakeCanvas KittyShared = [] { return makeKittyCanvas(KittyTransfer::SharedMemory); };

@@ -12,12 +12,20 @@
 # Usage: terminals.sh BUILD_DIR OUT_DIR [TERMINAL...]   (names as in the table's first column,
 #   "dumb" for the pseudo-terminal)
 # TERMINALS_SIZE=115x51 opens every terminal at that size instead of its own default.
+# TERMINALS_REAL_TIME=1 runs the real program in real time instead (about six minutes a
+# terminal), for the frame rates a viewer sees.
 set -euo pipefail
 build=$1 out=$2
 shift 2
 here=$(cd "$(dirname "$0")" && pwd)
 bash "$here/../scripts/install-packages.sh" measure
 binary=$build/tests/veloria_fast schedule=$build/show_schedule media=$build/media-data
+limit=900
+if [[ ${TERMINALS_REAL_TIME:-} == 1 ]]; then
+  count=$#
+  ((count)) || count=12
+  binary=$build/veloria limit=$((600 + 480 * count))
+fi
 for tool in "$binary" "$schedule"; do
   [[ -x $tool ]] || { echo "terminals.sh: $tool not built (BUILD_TESTING on)" >&2; exit 2; }
 done
@@ -27,7 +35,7 @@ mkdir -p "$out"
 
 # The helper cleans up after each terminal; the time limit and the trap cover a helper that
 # hangs or is interrupted (timeout passes the signal on, and the helper still cleans up).
-timeout --kill-after=30 900 /usr/bin/python3 "$here/terminals.py" "$binary" "$schedule" "$media" "$out" "$@" </dev/null &
+timeout --kill-after=30 "$limit" /usr/bin/python3 "$here/terminals.py" "$binary" "$schedule" "$media" "$out" "$@" </dev/null &
 helper=$!
 trap 'kill -TERM "$helper" 2>/dev/null || true' EXIT INT TERM HUP
 status=0

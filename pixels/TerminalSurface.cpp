@@ -35,7 +35,7 @@ public:
         }
         wake_.notify_one();
         thread_.join();
-        showAtTheOriginalSize();
+        showTheLastPictureWhole();
         if (std::getenv("VELORIA_STATS")) {
             const auto& c = presenter_->counters();
             char line[128];
@@ -81,17 +81,21 @@ private:
         thread_ = startQuietThread([this] { present(); });
     }
 
-    // A terminal that rewraps its lines when resized (VTE, urxvt) would shear the last picture
-    // when the show puts its size back. So the size goes back here, on a cleared screen, and
-    // the picture is drawn again at that size once the terminal has taken it.
-    void showAtTheOriginalSize() {
+    // The last picture is drawn whole once more, so that a terminal that repaints it later
+    // (when the cursor goes below it and the screen scrolls) starts from one whole image. A
+    // terminal that rewraps its lines when resized (VTE, urxvt) would shear it when the show
+    // puts the terminal's size back: so the size goes back first, on a cleared screen, and the
+    // picture is drawn once the terminal has taken it.
+    void showTheLastPictureWhole() {
         std::optional<TerminalGeometry> original = terminal_->originalSize();
         TerminalGeometry now = terminal_->currentSize();
-        if (!original || (original->columns == now.columns && original->rows == now.rows)) return;
-        terminal_->write("\x1b[0m\x1b[H\x1b[2J" + sizeRequest(original->columns, original->rows));
-        auto deadline = std::chrono::steady_clock::now() + ResizeWait;
-        while (terminal_->currentSize() == now && std::chrono::steady_clock::now() < deadline)
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        if (original && (original->columns != now.columns || original->rows != now.rows)) {
+            terminal_->write("\x1b[0m\x1b[H\x1b[2J" +
+                             sizeRequest(original->columns, original->rows));
+            auto deadline = std::chrono::steady_clock::now() + ResizeWait;
+            while (terminal_->currentSize() == now && std::chrono::steady_clock::now() < deadline)
+                std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
         presenter_->present(drawn_.load(), shownSize(), true);
     }
 

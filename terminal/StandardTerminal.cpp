@@ -28,6 +28,8 @@ TerminalEnvironment readEnvironment() {
     environment.vte = variable("VTE_VERSION").has_value();
     environment.insideTmux = variable("TMUX").has_value();
     environment.insideScreen = variable("STY").has_value();
+    environment.mlterm = variable("MLTERM").has_value() ||
+                         (environment.term && environment.term->starts_with("mlterm"));
     std::setlocale(LC_ALL, "");
     environment.charset = nl_langinfo(CODESET);
     return environment;

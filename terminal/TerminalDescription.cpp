@@ -35,6 +35,7 @@ TerminalDescription describeTerminal(const TerminalEnvironment& environment) {
     terminal.termNamed = environment.term.has_value();
     terminal.insideTmux = environment.insideTmux;
     terminal.insideScreen = environment.insideScreen;
+    terminal.transparentSixel = !environment.mlterm;
     // GNU screen shows no truecolour, whatever the terminal it runs in says.
     terminal.trueColour = showsTrueColour(environment) && !environment.insideScreen;
     terminal.charset = environment.charset;
@@ -65,6 +66,7 @@ CanvasChoice chooseCanvas(const TerminalDescription& terminal, const TerminalRep
         choice.sharedMemory = replies.kittySharedMemory;
     } else if (replies.sixelGraphics && !terminal.textConsole) {
         choice.kind = CanvasKind::Sixel;
+        choice.sixelOverlays = terminal.transparentSixel;
         if (replies.graphicsLimit) choice.sixelLimit = *replies.graphicsLimit;
     } else {
         choice.kind =

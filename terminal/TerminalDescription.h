@@ -20,6 +20,7 @@ struct TerminalEnvironment {
     bool vte = false;          // VTE_VERSION set (GNOME Terminal and relatives)
     bool insideTmux = false;   // TMUX set
     bool insideScreen = false; // STY set: GNU screen
+    bool mlterm = false;       // MLTERM set, or TERM names it
     std::string charset{};     // the locale's ("UTF-8", "ANSI_X3.4-1968")
 };
 
@@ -29,6 +30,9 @@ struct TerminalDescription {
     bool insideTmux = false;   // tmux passes no kitty graphics and takes its query for a title
     bool insideScreen = false; // GNU screen also mangles truecolour and the colour resets
     bool trueColour = false;   // 24-bit colours are shown as they are
+    // Pixels a sixel image leaves out stay as they were on the screen (its background
+    // transparent); mlterm paints them black instead.
+    bool transparentSixel = true;
     // A console between the show and the terminal takes sequences as text (Wine's, run inside
     // a terminal): only sequences shorter than its lines pass whole, so pictures go as cells.
     bool textConsole = false;
@@ -47,6 +51,7 @@ bool asksForTrueColour(const TerminalDescription& terminal);
 struct CanvasChoice {
     CanvasKind kind = CanvasKind::None;
     GraphicsLimit sixelLimit;         // for CanvasKind::Sixel
+    bool sixelOverlays = true;        // for CanvasKind::Sixel: changes drawn over the image
     bool sharedMemory = false;        // for CanvasKind::Kitty: frames go through shared memory
     std::optional<CellSize> cellSize; // as the terminal reported it
 };

@@ -224,3 +224,20 @@ TEST(TerminalQueries, SharedMemoryIsAskedAlongWithKittyGraphics) {
 
 } // namespace
 } // namespace veloria
+
+namespace veloria {
+namespace {
+
+TEST(TerminalQueries, SixelOverlaysWhereTheTerminalLeavesTheirBackgroundAlone) {
+    const char* sixel = "\x1b[?63;1;2;4;6c";
+    TerminalEnvironment mlterm{true, "mlterm", "", "", false};
+    mlterm.mlterm = true;
+    EXPECT_TRUE(chooseCanvas(describeTerminal(XtermEnvironment), parseTerminalReplies(sixel))
+                    .sixelOverlays);
+    CanvasChoice choice = chooseCanvas(describeTerminal(mlterm), parseTerminalReplies(sixel));
+    EXPECT_EQ(choice.kind, CanvasKind::Sixel);
+    EXPECT_FALSE(choice.sixelOverlays);
+}
+
+} // namespace
+} // namespace veloria

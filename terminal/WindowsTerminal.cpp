@@ -38,6 +38,8 @@ TerminalEnvironment readEnvironment(bool takesSequences) {
     environment.vte = variable("VTE_VERSION").has_value();
     environment.insideTmux = variable("TMUX").has_value();
     environment.insideScreen = variable("STY").has_value();
+    environment.mlterm = variable("MLTERM").has_value() ||
+                         (environment.term && environment.term->starts_with("mlterm"));
     environment.charset = "UTF-8";
     return environment;
 }

@@ -11,7 +11,9 @@ std::unique_ptr<TerminalCanvas> makeCanvas(const CanvasChoice& choice) {
     case CanvasKind::None: return nullptr;
     case CanvasKind::HalfBlocks256: return makeHalfBlockCanvas(ColourDepth::Palette256);
     case CanvasKind::HalfBlocksTrueColour: return makeHalfBlockCanvas(ColourDepth::TrueColour);
-    case CanvasKind::Sixel: return makeSixelCanvas(choice.sixelLimit);
+    case CanvasKind::Sixel:
+        return makeSixelCanvas(choice.sixelLimit,
+                               choice.sixelOverlays ? SixelFrames::Overlays : SixelFrames::Whole);
     case CanvasKind::Kitty:
         return makeKittyCanvas(choice.sharedMemory ? KittyTransfer::SharedMemory
                                                    : KittyTransfer::Compressed);

@@ -17,6 +17,8 @@ constexpr int GreenLevels = 7;
 constexpr int BlueLevels = 6;
 constexpr int PaletteSize = RedLevels * GreenLevels * BlueLevels;
 constexpr int BandHeight = 6;
+// Frames from one whole image to the next, at most: half a second at 30 frames a second.
+constexpr int WholeImageEvery = 15;
 
 // For each Bayer threshold and channel value, the channel's level times its palette stride:
 // the palette index is the sum over the three channels.
@@ -71,7 +73,7 @@ struct Column {
 
 class SixelCanvas final : public TerminalCanvas {
 public:
-    explicit SixelCanvas(GraphicsLimit limit) : limit_(limit) {}
+    SixelCanvas(GraphicsLimit limit, SixelFrames frames) : limit_(limit), frames_(frames) {}
 
     void encodeFrame(const PixelSurface& surface, const TerminalGeometry& terminal,
                      std::string& out) override {
@@ -80,8 +82,10 @@ public:
         dither(surface);
         if (indices_ == sent_) return;
         std::size_t start = out.size();
-        bool whole = sent_.empty();
-        if (whole) out += "\x1b[0;40m\x1b[2J\x1b[0m"; // black around the image
+        bool cleared = sent_.empty();
+        if (cleared) out += "\x1b[0;40m\x1b[2J\x1b[0m"; // black around the image
+        bool whole = cleared || frames_ == SixelFrames::Whole || overlays_ + 1 >= WholeImageEvery;
+        overlays_ = whole ? 0 : overlays_ + 1;
         if (whole) {
             std::size_t imageStart = out.size();
             appendPosition(out);
@@ -98,7 +102,10 @@ public:
                 appendPosition(image_);
                 encodeImage(image_, false);
                 wholeSize_ = image_.size();
-                if (image_.size() < overlay) out.replace(start, overlay, image_);
+                if (image_.size() < overlay) {
+                    out.replace(start, overlay, image_);
+                    overlays_ = 0;
+                }
             }
         }
         sent_ = indices_;
@@ -247,6 +254,8 @@ private:
     }
 
     GraphicsLimit limit_;
+    SixelFrames frames_;
+    int overlays_ = 0; // overlays sent since the last whole image
     TerminalGeometry geometry_;
     Viewport view_;
     std::vector<int> columns_;
@@ -262,8 +271,8 @@ private:
 
 } // namespace
 
-std::unique_ptr<TerminalCanvas> makeSixelCanvas(GraphicsLimit limit) {
-    return std::make_unique<SixelCanvas>(limit);
+std::unique_ptr<TerminalCanvas> makeSixelCanvas(GraphicsLimit limit, SixelFrames frames) {
+    return std::make_unique<SixelCanvas>(limit, frames);
 }
 
 } // namespace veloria

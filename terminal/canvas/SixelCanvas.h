@@ -4,8 +4,10 @@
 // terminal's graphics limit and clear of the screen's last two rows, so the screen never
 // scrolls. The first frame (and the first after a resize or a disturbance) is the whole image;
 // after it a frame is an overlay of only the pixels that changed, their background left
-// transparent, drawn at the same place, unless a whole image would be smaller. A frame
-// identical to the last is not sent.
+// transparent, drawn at the same place, unless a whole image would be smaller. A terminal
+// keeps each image it was sent and draws them all again, in order, when it repaints (after a
+// scroll, or when uncovered): a whole image every half second keeps that pile short and the
+// repaint right. A frame identical to the last is not sent.
 #pragma once
 
 #include "terminal/TerminalReplies.h"
@@ -15,6 +17,10 @@
 
 namespace veloria {
 
-std::unique_ptr<TerminalCanvas> makeSixelCanvas(GraphicsLimit limit);
+// Whether a frame may be an overlay of what changed, or is always the whole image (for a
+// terminal that paints a sixel image's transparent background).
+enum class SixelFrames { Overlays, Whole };
+
+std::unique_ptr<TerminalCanvas> makeSixelCanvas(GraphicsLimit limit, SixelFrames frames);
 
 } // namespace veloria

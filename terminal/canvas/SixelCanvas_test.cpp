@@ -138,7 +138,7 @@ class SixelTable : public testing::TestWithParam<SixelCase> {};
 TEST_P(SixelTable, ImageIsTheDitheredSurfaceWithinLimitsAndAboveTheLastRow) {
     const auto& param = GetParam();
     PixelSurface surface = gradient();
-    auto canvas = makeSixelCanvas(param.limit);
+    auto canvas = makeSixelCanvas(param.limit, SixelFrames::Overlays);
     std::string bytes;
     canvas->encodeFrame(surface, param.terminal, bytes);
     Decoded image = decodeSixel(bytes);
@@ -191,7 +191,7 @@ TEST(SixelCanvas, PaletteLevelsComeOutExactlyAndDitherMixesNeighbours) {
     for (int y = 0; y < GalleryWindow.height(); ++y)
         for (int x = 0; x < GalleryWindow.width(); ++x)
             surface.set(x, y, x < 575 ? rgb(51, 170, 204) : rgb(0, 0, 0) | 21 << 8);
-    auto canvas = makeSixelCanvas({1000, 1000});
+    auto canvas = makeSixelCanvas({1000, 1000}, SixelFrames::Overlays);
     std::string bytes;
     canvas->encodeFrame(surface, terminal, bytes);
     Decoded image = decodeSixel(bytes);
@@ -210,7 +210,7 @@ TEST(SixelCanvas, PaletteLevelsComeOutExactlyAndDitherMixesNeighbours) {
 TEST(SixelCanvas, SendsOnlyChangedFramesAlwaysAtTheSamePlace) {
     const TerminalGeometry terminal{80, 24, 484, 316};
     PixelSurface surface = gradient();
-    auto canvas = makeSixelCanvas({1000, 1000});
+    auto canvas = makeSixelCanvas({1000, 1000}, SixelFrames::Overlays);
     std::string first, same, changed, again;
     canvas->encodeFrame(surface, terminal, first);
     canvas->encodeFrame(surface, terminal, same);
@@ -240,11 +240,18 @@ void showOn(std::vector<ColorValue>& screen, const Decoded& image) {
                 screen[static_cast<std::size_t>(y) * image.declaredWidth + x] = image.at(x, y);
 }
 
-std::vector<ColorValue> wholeImage(const PixelSurface& surface, const TerminalGeometry& terminal) {
+// The whole image of the surface as a fresh canvas sends it, less its clearing of the screen.
+std::string wholeImageBytes(const PixelSurface& surface, const TerminalGeometry& terminal) {
     std::string bytes;
-    makeSixelCanvas({1000, 1000})->encodeFrame(surface, terminal, bytes);
+    makeSixelCanvas({1000, 1000}, SixelFrames::Overlays)->encodeFrame(surface, terminal, bytes);
+    const std::string clearing = "\x1b[0;40m\x1b[2J\x1b[0m";
+    EXPECT_EQ(bytes.substr(0, clearing.size()), clearing);
+    return bytes.substr(clearing.size());
+}
+
+std::vector<ColorValue> wholeImage(const PixelSurface& surface, const TerminalGeometry& terminal) {
     std::vector<ColorValue> screen;
-    showOn(screen, decodeSixel(bytes));
+    showOn(screen, decodeSixel(wholeImageBytes(surface, terminal)));
     return screen;
 }
 
@@ -264,13 +271,14 @@ TEST(SixelCanvas, OverlaysOfWhatChangedShowTheSameScreenAsWholeImages) {
     const TerminalGeometry terminal{GalleryWindow.columns, GalleryWindow.rows,
                                     GalleryWindow.width(), GalleryWindow.height()};
     PixelSurface surface = gradient();
-    auto canvas = makeSixelCanvas({1000, 1000});
+    auto canvas = makeSixelCanvas({1000, 1000}, SixelFrames::Overlays);
     std::string first;
     canvas->encodeFrame(surface, terminal, first);
     std::vector<ColorValue> screen;
     showOn(screen, decodeSixel(first));
     unsigned seed = 1;
-    for (int frame = 0; frame < 5; ++frame) {
+    // Half a second of frames: fourteen overlays, then a whole image again.
+    for (int frame = 1; frame <= 15; ++frame) {
         drawSamples(surface, seed, 4300);
         std::string bytes;
         canvas->encodeFrame(surface, terminal, bytes);
@@ -278,10 +286,27 @@ TEST(SixelCanvas, OverlaysOfWhatChangedShowTheSameScreenAsWholeImages) {
         EXPECT_EQ(image.row, decodeSixel(first).row);
         EXPECT_EQ(image.column, decodeSixel(first).column);
         // A few thousand pixels, a small part of the whole image's bytes.
-        EXPECT_LT(bytes.size(), first.size() / 10) << "frame " << frame;
+        if (frame < 15)
+            EXPECT_LT(bytes.size(), first.size() / 10) << "frame " << frame;
+        else
+            EXPECT_EQ(bytes, wholeImageBytes(surface, terminal)) << "frame " << frame;
         showOn(screen, image);
         ASSERT_EQ(screen, wholeImage(surface, terminal)) << "frame " << frame;
     }
+}
+
+TEST(SixelCanvas, WholeImagesOnlyForATerminalThatPaintsTheBackground) {
+    const TerminalGeometry terminal{GalleryWindow.columns, GalleryWindow.rows,
+                                    GalleryWindow.width(), GalleryWindow.height()};
+    PixelSurface surface = gradient();
+    auto canvas = makeSixelCanvas({1000, 1000}, SixelFrames::Whole);
+    std::string first;
+    canvas->encodeFrame(surface, terminal, first);
+    unsigned seed = 3;
+    drawSamples(surface, seed, 4300);
+    std::string next;
+    canvas->encodeFrame(surface, terminal, next);
+    EXPECT_EQ(next, wholeImageBytes(surface, terminal));
 }
 
 TEST(SixelCanvas, AWholeImageWhereItIsSmallerThanTheOverlay) {
@@ -293,18 +318,13 @@ TEST(SixelCanvas, AWholeImageWhereItIsSmallerThanTheOverlay) {
     PixelSurface surface{GalleryWindow};
     for (int y = 0; y < GalleryWindow.height(); ++y)
         for (int x = 0; x < GalleryWindow.width(); ++x) surface.set(x, y, x % 2 ? blue : black);
-    auto canvas = makeSixelCanvas({1000, 1000});
+    auto canvas = makeSixelCanvas({1000, 1000}, SixelFrames::Overlays);
     std::string first, next;
     canvas->encodeFrame(surface, terminal, first);
     for (int y = 0; y < GalleryWindow.height(); ++y)
         for (int x = 0; x < GalleryWindow.width(); ++x) surface.set(x, y, blue);
     canvas->encodeFrame(surface, terminal, next);
-    std::string whole;
-    makeSixelCanvas({1000, 1000})->encodeFrame(surface, terminal, whole);
-    // The same image as a fresh canvas sends, less its clearing of the screen.
-    const std::string clearing = "\x1b[0;40m\x1b[2J\x1b[0m";
-    ASSERT_EQ(whole.substr(0, clearing.size()), clearing);
-    EXPECT_EQ(next, whole.substr(clearing.size()));
+    EXPECT_EQ(next, wholeImageBytes(surface, terminal));
     EXPECT_FALSE(decodeSixel(next).pixels.empty());
 }
 
