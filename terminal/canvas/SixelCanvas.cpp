@@ -80,7 +80,7 @@ public:
         if (terminal != geometry_) layOut(surface.layout(), terminal);
         if (view_.target.width <= 0 || view_.target.height <= 0) return;
         dither(surface);
-        if (indices_ == sent_) return;
+        if (!sent_.empty() && changed_.empty()) return;
         std::size_t start = out.size();
         bool cleared = sent_.empty();
         if (cleared) out += "\x1b[0;40m\x1b[2J\x1b[0m"; // black around the image
@@ -137,13 +137,17 @@ private:
         indices_.assign(static_cast<std::size_t>(view_.target.width) * paddedHeight_, 0);
     }
 
+    // Dithers the frame, noting the pixels that differ from the image on the screen.
     void dither(const PixelSurface& surface) {
         const DitherTable& table = ditherTable();
         int width = view_.target.width;
+        changed_.clear();
+        bool shown = !sent_.empty();
         for (int y = 0; y < view_.target.height; ++y) {
             const ColorValue* line =
                 &surface.pixels[static_cast<std::size_t>(rows_[y]) * surface.width()];
-            std::uint8_t* to = &indices_[static_cast<std::size_t>(y) * width];
+            std::size_t rowStart = static_cast<std::size_t>(y) * width;
+            std::uint8_t* to = &indices_[rowStart];
             const auto& pattern = Bayer[y & 7];
             for (int x = 0; x < width; ++x) {
                 ColorValue c = line[columns_[x]];
@@ -151,6 +155,10 @@ private:
                 to[x] = static_cast<std::uint8_t>(
                     table.red[t][redOf(c)] + table.green[t][greenOf(c)] + table.blue[t][blueOf(c)]);
             }
+            if (shown)
+                for (int x = 0; x < width; ++x)
+                    if (to[x] != sent_[rowStart + x])
+                        changed_.push_back(static_cast<std::uint32_t>(rowStart + x));
         }
     }
 
@@ -172,8 +180,10 @@ private:
         out += ';';
         appendNumber(out, paddedHeight_);
         std::array<bool, PaletteSize> used{};
-        for (std::size_t i = 0; i < indices_.size(); ++i)
-            if (!changedOnly || indices_[i] != sent_[i]) used[indices_[i]] = true;
+        if (changedOnly)
+            for (std::uint32_t at : changed_) used[indices_[at]] = true;
+        else
+            for (std::uint8_t i : indices_) used[i] = true;
         for (int i = 0; i < PaletteSize; ++i) {
             if (!used[i]) continue;
             int r = i / (GreenLevels * BlueLevels);
@@ -190,17 +200,22 @@ private:
         }
         // Bands with nothing to draw are skipped with a new line; none after the last drawn.
         int skipped = 0;
+        std::size_t nextChange = 0;
         for (int top = 0; top < paddedHeight_; top += BandHeight) {
-            std::size_t bandStart = static_cast<std::size_t>(top) * width;
-            std::size_t bandSize = static_cast<std::size_t>(BandHeight) * width;
-            if (changedOnly && std::equal(&indices_[bandStart], &indices_[bandStart] + bandSize,
-                                          &sent_[bandStart])) {
-                ++skipped;
-                continue;
+            if (changedOnly) {
+                std::size_t bandEnd = static_cast<std::size_t>(top + BandHeight) * width;
+                std::size_t first = nextChange;
+                while (nextChange < changed_.size() && changed_[nextChange] < bandEnd) ++nextChange;
+                if (first == nextChange) {
+                    ++skipped;
+                    continue;
+                }
+                gatherChanges(top, width, first, nextChange);
+            } else {
+                gatherBand(top, width);
             }
             out.append(static_cast<std::size_t>(skipped), '-');
             skipped = 0;
-            gatherBand(top, width, changedOnly);
             bool first = true;
             for (int colour = 0; colour < PaletteSize; ++colour) {
                 const std::vector<Column>& columns = bands_[colour];
@@ -216,8 +231,38 @@ private:
         out += "\x1b\\";
     }
 
-    // Sorts the band's pixels (those that changed, or all) by colour, column by column.
-    void gatherBand(int top, int width, bool changedOnly) {
+    // Sorts the band's changed pixels (changed_[first, end)) by colour, column by column.
+    void gatherChanges(int top, int width, std::size_t first, std::size_t end) {
+        for (auto& columns : bands_) columns.clear();
+        // In the order of their columns, then rows.
+        byColumn_.clear();
+        for (std::size_t i = first; i < end; ++i) {
+            std::uint32_t at = changed_[i];
+            int x = static_cast<int>(at % static_cast<std::uint32_t>(width));
+            int row = static_cast<int>(at / static_cast<std::uint32_t>(width)) - top;
+            byColumn_.push_back(static_cast<std::uint32_t>(x) << 3 | static_cast<std::uint32_t>(row));
+        }
+        std::sort(byColumn_.begin(), byColumn_.end());
+        std::array<std::uint8_t, PaletteSize> bits{};
+        for (std::size_t i = 0; i < byColumn_.size();) {
+            int x = static_cast<int>(byColumn_[i] >> 3);
+            std::array<std::uint8_t, BandHeight> present;
+            int count = 0;
+            for (; i < byColumn_.size() && static_cast<int>(byColumn_[i] >> 3) == x; ++i) {
+                int r = static_cast<int>(byColumn_[i] & 7);
+                std::uint8_t colour = indices_[static_cast<std::size_t>(top + r) * width + x];
+                if (bits[colour] == 0) present[count++] = colour;
+                bits[colour] |= static_cast<std::uint8_t>(1 << r);
+            }
+            for (int k = 0; k < count; ++k) {
+                bands_[present[k]].push_back({x, bits[present[k]]});
+                bits[present[k]] = 0;
+            }
+        }
+    }
+
+    // Sorts the band's pixels by colour, column by column.
+    void gatherBand(int top, int width) {
         for (auto& columns : bands_) columns.clear();
         std::array<std::uint8_t, PaletteSize> bits{};
         for (int x = 0; x < width; ++x) {
@@ -226,7 +271,6 @@ private:
             for (int r = 0; r < BandHeight; ++r) {
                 std::size_t at = static_cast<std::size_t>(top + r) * width + x;
                 std::uint8_t colour = indices_[at];
-                if (changedOnly && colour == sent_[at]) continue;
                 if (bits[colour] == 0) present[count++] = colour;
                 bits[colour] |= static_cast<std::uint8_t>(1 << r);
             }
@@ -264,6 +308,8 @@ private:
     int imageRow_ = 0;
     std::vector<std::uint8_t> indices_; // palette index per image pixel, padding rows black
     std::vector<std::uint8_t> sent_;    // the indices of the image on the screen
+    std::vector<std::uint32_t> changed_; // where indices_ and sent_ differ, in order
+    std::vector<std::uint32_t> byColumn_; // a band's changes as column << 3 | row
     std::size_t wholeSize_ = 0;         // the bytes of the last whole image made
     std::string image_;                 // a whole image, made to compare with an overlay
     std::array<std::vector<Column>, PaletteSize> bands_;
