@@ -246,14 +246,14 @@ def tools_on_frames(frames_dir, frames, schedule, repeats=3):
         blank_runs = [run_tool([path, *args, blank], schedule) for _ in range(repeats)]
         start = statistics.median(r[0] for r in blank_runs)
         start_bytes = statistics.median(r[1] for r in blank_runs)
-        cpu, size = [], []
+        cpu, output = [], []
         for frame in frames:
             runs = [run_tool([path, *args, os.path.join(frames_dir, frame + ".png")],
                              schedule)
                     for _ in range(repeats)]
             cpu.append(statistics.median(r[0] for r in runs) - start)
-            size.append(statistics.median(r[1] for r in runs))
-        results[(canvas, tool)] = {"cpu": statistics.mean(cpu), "bytes": statistics.mean(size),
+            output.append(statistics.median(r[1] for r in runs))
+        results[(canvas, tool)] = {"cpu": statistics.mean(cpu), "bytes": statistics.mean(output),
                                    "start": start, "start_bytes": start_bytes}
     return results
 

@@ -99,18 +99,26 @@ private:
         presenter_->present(drawn_.load(), shownSize(), true);
     }
 
-    // Asks the terminal what it can show, where it takes questions at all. Whether a kitty
-    // terminal takes frames through shared memory is asked with a 1 x 1 image in an object of
-    // its own, removed afterwards whatever the terminal did with it.
+    // Asks the terminal what it can show, where it takes questions at all.
     CanvasChoice askForCanvas() {
         const TerminalDescription& terminal = terminal_->description();
         if (!terminal.escapes) return {};
+        TerminalReplies replies = parseTerminalReplies(terminal_->ask(graphicsQuestions(terminal)));
+        if (replies.kittyGraphics) replies.kittySharedMemory = takesSharedMemory();
+        return chooseCanvas(terminal, replies);
+    }
+
+    // Whether a kitty terminal takes frames through shared memory: asked with a 1 x 1 image in
+    // an object made for the question, removed afterwards whatever the terminal did with it.
+    // No other terminal gets an object at all.
+    bool takesSharedMemory() {
         std::string probe = newSharedMemoryName();
         const std::uint8_t black[3] = {};
-        if (!writeSharedMemory(probe, black)) probe.clear();
-        std::string answers = terminal_->ask(graphicsQuestions(terminal, probe));
-        if (!probe.empty()) removeSharedMemory(probe);
-        return chooseCanvas(terminal, parseTerminalReplies(answers));
+        if (!writeSharedMemory(probe, black)) return false;
+        bool taken =
+            parseTerminalReplies(terminal_->ask(kittySharedMemoryQuery(probe))).kittySharedMemory;
+        removeSharedMemory(probe);
+        return taken;
     }
 
     TerminalGeometry shownSize() const { return gridInPixels(terminal_->currentSize(), cellSize_); }

@@ -46,14 +46,9 @@ bool asksForTrueColour(const TerminalDescription& terminal) {
     return terminal.escapes && !terminal.trueColour && !terminal.insideScreen;
 }
 
-std::string graphicsQuestions(const TerminalDescription& terminal,
-                              const std::string& sharedMemoryObject) {
+std::string graphicsQuestions(const TerminalDescription& terminal) {
     if (terminal.textConsole) return {};
-    std::string questions;
-    if (!terminal.insideTmux && !terminal.insideScreen) {
-        questions = KittyQuery;
-        if (!sharedMemoryObject.empty()) questions += kittySharedMemoryQuery(sharedMemoryObject);
-    }
+    std::string questions(terminal.insideTmux || terminal.insideScreen ? "" : KittyQuery);
     return questions.append(SixelLimitQuery).append(CellSizeQuery);
 }
 

@@ -57,11 +57,10 @@ struct CanvasChoice {
 };
 
 // The questions that find the terminal's graphics: kitty graphics (not inside tmux or GNU
-// screen), and whether it takes them through the named shared-memory object where one was
-// made for the question; the sixel limit and the cell size; none behind a text console. The
-// device attributes, which tell sixel, are asked after them.
-std::string graphicsQuestions(const TerminalDescription& terminal,
-                              const std::string& sharedMemoryObject = {});
+// screen), the sixel limit and the cell size; none behind a text console. The device
+// attributes, which tell sixel, are asked after them. Whether a kitty terminal also takes
+// pictures through shared memory is asked afterwards, of it alone (kittySharedMemoryQuery).
+std::string graphicsQuestions(const TerminalDescription& terminal);
 
 // Kitty graphics if the terminal accepted the kitty query, sixel if its device attributes list
 // sixel graphics (neither behind a text console), else half blocks in truecolour where the terminal shows it, else in 256
