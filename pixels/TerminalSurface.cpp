@@ -35,7 +35,7 @@ public:
         }
         wake_.notify_one();
         thread_.join();
-        showTheLastPictureWhole();
+        showTheLastPicture();
         if (std::getenv("VELORIA_STATS")) {
             const auto& c = presenter_->counters();
             char line[128];
@@ -66,6 +66,7 @@ private:
         started_ = true;
         CanvasChoice choice = askForCanvas();
         cellSize_ = choice.cellSize;
+        canvasKind_ = choice.kind;
         canvas_ = makeCanvas(choice);
         if (!canvas_) return; // a terminal that shows no pictures: the gallery only keeps time
         terminal_->change(Setting::Cursor, "\x1b[?25l",
@@ -81,22 +82,25 @@ private:
         thread_ = startQuietThread([this] { present(); });
     }
 
-    // The last picture is drawn whole once more, so that a terminal that repaints it later
-    // (when the cursor goes below it and the screen scrolls) starts from one whole image. A
-    // terminal that rewraps its lines when resized (VTE, urxvt) would shear it when the show
-    // puts the terminal's size back: so the size goes back first, on a cleared screen, and the
-    // picture is drawn once the terminal has taken it.
-    void showTheLastPictureWhole() {
+    // The last picture as the show leaves it. A terminal that rewraps its lines when resized
+    // (VTE, urxvt) would shear it when the show puts the terminal's size back: so the size goes
+    // back here, on a cleared screen, and the picture is drawn again at that size once the
+    // terminal has taken it. A sixel picture is drawn whole again in any case: xterm draws its
+    // pile of sixel images again when the screen scrolls below the picture, and without a
+    // whole image last it showed the gallery's first picture there.
+    void showTheLastPicture() {
         std::optional<TerminalGeometry> original = terminal_->originalSize();
         TerminalGeometry now = terminal_->currentSize();
-        if (original && (original->columns != now.columns || original->rows != now.rows)) {
+        bool resize = original && (original->columns != now.columns || original->rows != now.rows);
+        if (resize) {
             terminal_->write("\x1b[0m\x1b[H\x1b[2J" +
                              sizeRequest(original->columns, original->rows));
             auto deadline = std::chrono::steady_clock::now() + ResizeWait;
             while (terminal_->currentSize() == now && std::chrono::steady_clock::now() < deadline)
                 std::this_thread::sleep_for(std::chrono::milliseconds(5));
         }
-        presenter_->present(drawn_.load(), shownSize(), true);
+        if (resize || canvasKind_ == CanvasKind::Sixel)
+            presenter_->present(drawn_.load(), shownSize(), true);
     }
 
     // Asks the terminal what it can show, where it takes questions at all.
@@ -156,6 +160,7 @@ private:
     PixelPace pace_{PixelCallsPerSecond, *paceClock_};
     std::unique_ptr<TerminalCanvas> canvas_;
     std::optional<CellSize> cellSize_;
+    CanvasKind canvasKind_ = CanvasKind::None;
     std::optional<Presenter> presenter_;
     std::thread thread_;
     std::mutex mutex_;
