@@ -6,7 +6,6 @@
 
 #include <clocale>
 #include <cstdio>
-#include <cstdlib>
 #include <langinfo.h>
 #include <sys/ioctl.h>
 #include <unistd.h>
@@ -16,20 +15,8 @@ namespace veloria {
 namespace {
 
 TerminalEnvironment readEnvironment() {
-    auto variable = [](const char* name) {
-        const char* value = std::getenv(name);
-        return value ? std::optional<std::string>(value) : std::nullopt;
-    };
-    TerminalEnvironment environment;
+    TerminalEnvironment environment = environmentVariables();
     environment.outputIsTerminal = isatty(STDOUT_FILENO);
-    environment.term = variable("TERM");
-    environment.colorTerm = variable("COLORTERM").value_or("");
-    environment.termProgram = variable("TERM_PROGRAM").value_or("");
-    environment.vte = variable("VTE_VERSION").has_value();
-    environment.insideTmux = variable("TMUX").has_value();
-    environment.insideScreen = variable("STY").has_value();
-    environment.mlterm = variable("MLTERM").has_value() ||
-                         (environment.term && environment.term->starts_with("mlterm"));
     std::setlocale(LC_ALL, "");
     environment.charset = nl_langinfo(CODESET);
     return environment;

@@ -1,6 +1,7 @@
 #include "terminal/TerminalDescription.h"
 
 #include <array>
+#include <cstdlib>
 #include <string_view>
 
 namespace veloria {
@@ -28,6 +29,22 @@ bool showsTrueColour(const TerminalEnvironment& environment) {
 
 } // namespace
 
+TerminalEnvironment environmentVariables() {
+    auto variable = [](const char* name) {
+        const char* value = std::getenv(name);
+        return value ? std::optional<std::string>(value) : std::nullopt;
+    };
+    TerminalEnvironment environment;
+    environment.term = variable("TERM");
+    environment.colorTerm = variable("COLORTERM").value_or("");
+    environment.termProgram = variable("TERM_PROGRAM").value_or("");
+    environment.vte = variable("VTE_VERSION").has_value();
+    environment.insideTmux = variable("TMUX").has_value();
+    environment.insideScreen = variable("STY").has_value();
+    environment.mlterm = variable("MLTERM").has_value();
+    return environment;
+}
+
 TerminalDescription describeTerminal(const TerminalEnvironment& environment) {
     TerminalDescription terminal;
     terminal.escapes =
@@ -35,7 +52,8 @@ TerminalDescription describeTerminal(const TerminalEnvironment& environment) {
     terminal.termNamed = environment.term.has_value();
     terminal.insideTmux = environment.insideTmux;
     terminal.insideScreen = environment.insideScreen;
-    terminal.transparentSixel = !environment.mlterm;
+    terminal.transparentSixel =
+        !environment.mlterm && !(environment.term && environment.term->starts_with("mlterm"));
     // GNU screen shows no truecolour, whatever the terminal it runs in says.
     terminal.trueColour = showsTrueColour(environment) && !environment.insideScreen;
     terminal.charset = environment.charset;

@@ -20,7 +20,7 @@ struct TerminalEnvironment {
     bool vte = false;          // VTE_VERSION set (GNOME Terminal and relatives)
     bool insideTmux = false;   // TMUX set
     bool insideScreen = false; // STY set: GNU screen
-    bool mlterm = false;       // MLTERM set, or TERM names it
+    bool mlterm = false;       // MLTERM set
     std::string charset{};     // the locale's ("UTF-8", "ANSI_X3.4-1968")
 };
 
@@ -38,6 +38,10 @@ struct TerminalDescription {
     bool textConsole = false;
     std::string charset;
 };
+
+// The variables above as this process's environment has them; whether output is a terminal
+// and the charset are the platform's to tell.
+TerminalEnvironment environmentVariables();
 
 TerminalDescription describeTerminal(const TerminalEnvironment& environment);
 

@@ -232,6 +232,9 @@ TEST(TerminalQueries, SixelOverlaysWhereTheTerminalLeavesTheirBackgroundAlone) {
     CanvasChoice choice = chooseCanvas(describeTerminal(mlterm), parseTerminalReplies(sixel));
     EXPECT_EQ(choice.kind, CanvasKind::Sixel);
     EXPECT_FALSE(choice.sixelOverlays);
+    // TERM alone names it too.
+    mlterm.mlterm = false;
+    EXPECT_FALSE(chooseCanvas(describeTerminal(mlterm), parseTerminalReplies(sixel)).sixelOverlays);
 }
 
 } // namespace

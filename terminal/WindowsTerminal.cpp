@@ -9,7 +9,6 @@
 
 #include <chrono>
 #include <cstdio>
-#include <cstdlib>
 #include <mutex>
 #include <vector>
 #include <windows.h>
@@ -23,23 +22,11 @@ constexpr DWORD AnswerWaitMilliseconds = 300;
 constexpr SHORT TextConsoleLineWidth = 32000;
 
 TerminalEnvironment readEnvironment(bool takesSequences) {
-    auto variable = [](const char* name) {
-        const char* value = std::getenv(name);
-        return value ? std::optional<std::string>(value) : std::nullopt;
-    };
-    TerminalEnvironment environment;
+    TerminalEnvironment environment = environmentVariables();
     environment.outputIsTerminal = takesSequences;
-    environment.term = variable("TERM");
-    environment.colorTerm = variable("COLORTERM").value_or("");
     // Windows' own console hosts, which set no TERM, all show 24-bit colours: every one that
     // takes escape sequences at all does (conhost since Windows 10 1703, Windows Terminal).
     if (!environment.term && environment.colorTerm.empty()) environment.colorTerm = "truecolor";
-    environment.termProgram = variable("TERM_PROGRAM").value_or("");
-    environment.vte = variable("VTE_VERSION").has_value();
-    environment.insideTmux = variable("TMUX").has_value();
-    environment.insideScreen = variable("STY").has_value();
-    environment.mlterm = variable("MLTERM").has_value() ||
-                         (environment.term && environment.term->starts_with("mlterm"));
     environment.charset = "UTF-8";
     return environment;
 }
