@@ -1,18 +1,13 @@
 #include "console/TerminalConsole.h"
 
+#include "console/ConsolePalette.h"
+
 #include <cstdio>
 
 namespace veloria {
 namespace {
 
 const iconv_t Unopened = reinterpret_cast<iconv_t>(-1);
-
-// The 16 console colours as RGB, in attribute order (the palette of current Windows consoles).
-constexpr unsigned char ConsolePalette[16][3] = {
-    {12, 12, 12},  {0, 55, 218},    {19, 161, 14},   {58, 150, 221},  {197, 15, 31}, {136, 23, 152},
-    {193, 156, 0}, {204, 204, 204}, {118, 118, 118}, {59, 120, 255},  {22, 198, 12}, {97, 214, 214},
-    {231, 72, 86}, {180, 0, 158},   {249, 241, 165}, {242, 242, 242},
-};
 
 // The ANSI colour number (red = 1, green = 2, blue = 4) of a console colour's hue (blue = 1,
 // green = 2, red = 4); its bright bit (8) picks the bright eight.

@@ -4,7 +4,9 @@
 # as well. Skips apt entirely when everything is already there.
 set -euo pipefail
 
-show_packages=(g++ cmake ninja-build pkg-config libpulse-dev libasound2-dev zlib1g-dev)
+show_packages=(g++ cmake ninja-build pkg-config libpulse-dev libasound2-dev zlib1g-dev
+               libavformat-dev libavcodec-dev libavutil-dev libswscale-dev libswresample-dev
+               xfonts-terminus)
 test_packages=("${show_packages[@]}" googletest libgtest-dev libbenchmark-dev python3
                g++-mingw-w64-x86-64 libz-mingw-w64-dev wine wine64 ffmpeg sox imagemagick
                pulseaudio pulseaudio-utils python3-numpy libvterm-dev tmux xvfb xdotool
