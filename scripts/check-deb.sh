@@ -29,6 +29,8 @@ in_root dpkg -L veloria
 in_root test -x /usr/games/veloria
 in_root test -s /usr/share/man/man6/veloria.6
 in_root test -s /usr/share/doc/veloria/copyright
+# The program's libraries (FFmpeg's among them) came with the package.
+in_root /usr/games/veloria --version
 
 # Eight seconds of the show in a pseudo-terminal, then Ctrl-C: the texts come out and the
 # show ends by the signal. Python drives the terminal; it comes after the package's own check.
