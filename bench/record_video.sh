@@ -26,9 +26,9 @@ for ext in "${extensions[@]}"; do
   [[ $ext == mp4 ]] && cp "$video" "$work/still-source.mp4"
 done
 
-# A still of each movement: the typed opening, a slide, each picture of the gallery.
+# A still of each movement: the typed opening, a slide, the first and the last picture.
 if [[ -f $work/still-source.mp4 ]]; then
-  for moment in "opening 40" "slides 70" "gallery-noise 80" "gallery-qir 119" "gallery-sun 196" "gallery-raskep 315"; do
+  for moment in "opening 40" "slides 70" "gallery-qir 119" "gallery-raskep 315"; do
     read -r name seconds <<< "$moment"
     ffmpeg -v error -y -ss "$seconds" -i "$work/still-source.mp4" -frames:v 1 "$out/$name.png"
   done
