@@ -23,7 +23,7 @@ def main(binary, schedule_tool):
 
     # A terminal that answers when asked for its device attributes and its colours, as
     # terminals do.
-    show = Terminal([binary, "--ignored", "arguments"],
+    show = Terminal([binary],
                     replies={sequences.COLOURS_QUERY: sequences.REPORTED_COLOURS,
                              sequences.ATTRIBUTES_QUERY: sequences.ANSWERS["half blocks"]})
     first = show.wait_for(b"L", 5)
