@@ -50,6 +50,11 @@ RecordProgress::RecordProgress(std::FILE* out, bool terminal, std::int64_t frame
     show(0, 0);
 }
 
+ProgressState RecordProgress::stateAt(std::int64_t frame) const {
+    return {movements_.empty() ? "" : movements_[movement_].name, frame, frames_,
+            framesPerSecond()};
+}
+
 double RecordProgress::framesPerSecond() const {
     double seconds = std::chrono::duration<double>(elapsed()).count();
     return seconds > 0.5 ? double(framesDone_) / seconds : 0;
@@ -68,8 +73,7 @@ void RecordProgress::show(std::int64_t frame, std::size_t movement) {
     bool begins = movement != movement_ || shown_ == Clock::time_point{};
     movement_ = movement;
     shown_ = Clock::now();
-    ProgressState state{movements_.empty() ? "" : movements_[movement].name, frame, frames_,
-                        framesPerSecond()};
+    const ProgressState state = stateAt(frame);
     if (terminal_) {
         std::fprintf(out_, "\r%s\x1b[K", progressLine(state, 79).c_str());
         lineOpen_ = true;
@@ -81,11 +85,7 @@ void RecordProgress::show(std::int64_t frame, std::size_t movement) {
 
 void RecordProgress::finish() {
     if (!lineOpen_) return;
-    std::fprintf(out_, "\r%s\x1b[K\n",
-                 progressLine({movements_.empty() ? "" : movements_[movement_].name, framesDone_,
-                               frames_, framesPerSecond()},
-                              79)
-                     .c_str());
+    std::fprintf(out_, "\r%s\x1b[K\n", progressLine(stateAt(framesDone_), 79).c_str());
     lineOpen_ = false;
     std::fflush(out_);
 }

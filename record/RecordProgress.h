@@ -52,6 +52,7 @@ public:
 
 private:
     void show(std::int64_t frame, std::size_t movement);
+    ProgressState stateAt(std::int64_t frame) const;
 
     std::FILE* out_;
     bool terminal_;

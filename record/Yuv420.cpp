@@ -12,13 +12,13 @@ constexpr int BlueR = -6597, BlueG = -22187, BlueB = 28784;
 constexpr int RedR = 28784, RedG = -26148, RedB = -2636;
 
 int red(ColorValue c) {
-    return static_cast<int>(c & 0xFF);
+    return static_cast<int>(redOf(c));
 }
 int green(ColorValue c) {
-    return static_cast<int>(c >> 8 & 0xFF);
+    return static_cast<int>(greenOf(c));
 }
 int blue(ColorValue c) {
-    return static_cast<int>(c >> 16 & 0xFF);
+    return static_cast<int>(blueOf(c));
 }
 
 std::uint8_t luma(ColorValue c) {
