@@ -2,14 +2,18 @@
 // (its first noise burst and its first picture's reveal, 30 frames per second), and for each
 // of the sample frames (noise, the reveal under way, the finished picture) sent whole.
 #include "bench/GallerySequence.h"
+#include "terminal/SharedMemory.h"
 #include "terminal/canvas/HalfBlockCanvas.h"
 #include "terminal/canvas/KittyCanvas.h"
 #include "terminal/canvas/SixelCanvas.h"
 
 #include <benchmark/benchmark.h>
 
+#include <filesystem>
 #include <functional>
 #include <memory>
+#include <string>
+#include <unistd.h>
 #include <vector>
 
 namespace veloria::bench {
@@ -24,6 +28,16 @@ const TerminalGeometry Console{GalleryWindow.columns, GalleryWindow.rows, Galler
 const GallerySequence& gallery() {
     static const GallerySequence sequence;
     return sequence;
+}
+
+// Removes the shared-memory objects this process made, as a terminal does once it has read
+// them: freeing their pages is the terminal's work, not the canvas's.
+void takeSharedMemory() {
+    const std::string prefix = "veloria-" + std::to_string(getpid()) + "-";
+    for (const auto& entry : std::filesystem::directory_iterator("/dev/shm")) {
+        std::string name = entry.path().filename().string();
+        if (name.starts_with(prefix)) removeSharedMemory("/" + name);
+    }
 }
 
 // Frames in order, from a black surface; the sequence starts over when it ends.
@@ -44,6 +58,9 @@ void galleryFrames(benchmark::State& state, const MakeCanvas& make) {
         out.clear();
         state.ResumeTiming();
         canvas->encodeFrame(surface, Console, out);
+        state.PauseTiming();
+        takeSharedMemory();
+        state.ResumeTiming();
         bytes += out.size();
         ++frames;
     }
@@ -59,6 +76,9 @@ void wholeFrame(benchmark::State& state, const MakeCanvas& make, const PixelSurf
         canvas->invalidate();
         canvas->encodeFrame(surface, Console, out);
         benchmark::DoNotOptimize(out.data());
+        state.PauseTiming();
+        takeSharedMemory();
+        state.ResumeTiming();
     }
     state.counters["bytes_per_frame"] = static_cast<double>(out.size());
 }

@@ -5,8 +5,8 @@
 #include "terminal/canvas/Viewport.h"
 
 #include <algorithm>
-#include <chrono>
 #include <charconv>
+#include <chrono>
 #include <climits>
 #include <cstdint>
 #include <thread>
@@ -50,10 +50,11 @@ public:
                      std::string& out) override {
         if (terminal != geometry_) layOut(surface.layout(), terminal);
         if (view_.target.width <= 0 || view_.target.height <= 0) return;
-        sample(surface);
-        if (rgb_ == sent_) return;
-        if (sent_.empty()) out += "\x1b[0;40m\x1b[2J\x1b[0m"; // black around the image
-        sent_ = rgb_;
+        bool changed = sampled_ ? sampleSetPixels(surface) : sampleAll(surface);
+        sampled_ = true;
+        if (shown_ && !changed) return;
+        if (!shown_) out += "\x1b[0;40m\x1b[2J\x1b[0m"; // black around the image
+        shown_ = true;
         unsigned shown = KittyImageIds[current_];
         current_ ^= 1;
         // A frame whose object cannot be made goes through the pty.
@@ -64,12 +65,16 @@ public:
         anyShown_ = true;
     }
 
-    void invalidate() override { sent_.clear(); }
+    void invalidate() override {
+        shown_ = false;
+        sampled_ = false;
+    }
 
 private:
     void layOut(const WindowLayout& window, const TerminalGeometry& terminal) {
         geometry_ = terminal;
-        sent_.clear();
+        shown_ = false;
+        sampled_ = false;
         view_ = pixelViewport(window, terminal, INT_MAX, INT_MAX);
         if (view_.target.width <= 0 || view_.target.height <= 0) return;
         // More pixels than the surface has would only repeat them: a larger screen gets the
@@ -78,21 +83,45 @@ private:
         height_ = std::min(view_.target.height, view_.source.height);
         columns_ = sourceEdges(view_.source.x, view_.source.width, width_);
         rows_ = sourceEdges(view_.source.y, view_.source.height, height_);
+        columnDots_ = dotsOfPixels(columns_, window.width());
+        rowDots_ = dotsOfPixels(rows_, window.height());
         rgb_.assign(static_cast<std::size_t>(width_) * height_ * 3, 0);
     }
 
-    void sample(const PixelSurface& surface) {
-        std::uint8_t* to = rgb_.data();
-        for (int y = 0; y < height_; ++y) {
-            const ColorValue* line =
-                &surface.pixels[static_cast<std::size_t>(rows_[y]) * surface.width()];
-            for (int x = 0; x < width_; ++x) {
-                ColorValue c = line[columns_[x]];
-                *to++ = static_cast<std::uint8_t>(redOf(c));
-                *to++ = static_cast<std::uint8_t>(greenOf(c));
-                *to++ = static_cast<std::uint8_t>(blueOf(c));
-            }
-        }
+    void put(int x, int y, ColorValue c) {
+        std::uint8_t* to = &rgb_[(static_cast<std::size_t>(y) * width_ + x) * 3];
+        to[0] = static_cast<std::uint8_t>(redOf(c));
+        to[1] = static_cast<std::uint8_t>(greenOf(c));
+        to[2] = static_cast<std::uint8_t>(blueOf(c));
+    }
+
+    // Samples the whole frame; true.
+    bool sampleAll(const PixelSurface& surface) {
+        // What is set from now on is looked at next frame.
+        surface.takeSetPixels([](std::size_t) {});
+        for (int y = 0; y < height_; ++y)
+            for (int x = 0; x < width_; ++x) put(x, y, surface.at(columns_[x], rows_[y]));
+        return true;
+    }
+
+    // Samples again the image pixels that show pixels set since the last frame; whether any
+    // changed.
+    bool sampleSetPixels(const PixelSurface& surface) {
+        bool changed = false;
+        auto surfaceWidth = static_cast<std::size_t>(surface.width());
+        surface.takeSetPixels([&](std::size_t at) {
+            int sx = static_cast<int>(at % surfaceWidth);
+            int sy = static_cast<int>(at / surfaceWidth);
+            ColorValue c = surface.at(sx, sy);
+            for (int y = rowDots_[sy]; y < rowDots_[sy + 1]; ++y)
+                for (int x = columnDots_[sx]; x < columnDots_[sx + 1]; ++x) {
+                    const std::uint8_t* was = &rgb_[(static_cast<std::size_t>(y) * width_ + x) * 3];
+                    if (was[0] == redOf(c) && was[1] == greenOf(c) && was[2] == blueOf(c)) continue;
+                    put(x, y, c);
+                    changed = true;
+                }
+        });
+        return changed;
     }
 
     void compress() {
@@ -148,8 +177,8 @@ private:
             appendNumber(out,
                          std::max(1, (view_.target.width + view_.cellWidth / 2) / view_.cellWidth));
             out += ",r=";
-            appendNumber(out, std::max(1, (view_.target.height + view_.cellHeight / 2) /
-                                              view_.cellHeight));
+            appendNumber(
+                out, std::max(1, (view_.target.height + view_.cellHeight / 2) / view_.cellHeight));
         }
         out += ",X=";
         appendNumber(out, view_.target.x % view_.cellWidth);
@@ -201,12 +230,15 @@ private:
     Viewport view_;
     std::vector<int> columns_;
     std::vector<int> rows_;
-    int width_ = 0; // of the image sent
+    std::vector<int> columnDots_; // the image columns showing each surface column
+    std::vector<int> rowDots_;    // the image rows showing each surface row
+    int width_ = 0;               // of the image sent
     int height_ = 0;
-    std::vector<std::uint8_t> rgb_;  // the frame's image
-    std::vector<std::uint8_t> sent_; // the image on the screen
-    unsigned current_ = 0;           // which of the two ids the last frame was shown under
-    bool anyShown_ = false;          // a frame's image is on the terminal
+    std::vector<std::uint8_t> rgb_; // the frame's image
+    bool sampled_ = false;          // rgb_ holds the surface as laid out
+    bool shown_ = false;            // the screen shows rgb_
+    unsigned current_ = 0;          // which of the two ids the last frame was shown under
+    bool anyShown_ = false;         // a frame's image is on the terminal
     z_stream stream_{};
     bool deflating_ = false;
     std::vector<std::uint8_t> compressed_;

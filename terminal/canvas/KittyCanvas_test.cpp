@@ -6,10 +6,10 @@
 
 #include <cstdint>
 #include <fcntl.h>
+#include <map>
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
-#include <map>
 #include <vector>
 
 namespace veloria {
@@ -110,18 +110,25 @@ Transmission transmission(const std::string& bytes) {
     return t;
 }
 
+// Sets every pixel of the surface to noise made from the seed.
+void paintNoise(PixelSurface& surface, std::uint32_t seed) {
+    for (int y = 0; y < surface.height(); ++y)
+        for (int x = 0; x < surface.width(); ++x) {
+            seed = seed * 1664525u + 1013904223u;
+            surface.set(x, y, seed >> 8);
+        }
+}
+
 PixelSurface noise(std::uint32_t seed) {
     PixelSurface surface{GalleryWindow};
-    for (ColorValue& p : surface.pixels) {
-        seed = seed * 1664525u + 1013904223u;
-        p = seed >> 8;
-    }
+    paintNoise(surface, seed);
     return surface;
 }
 
 TEST(KittyCanvas, TransmitsTheFrameRgbPixelForPixel) {
     // A console-sized screen: the whole surface at one pixel per pixel.
-    const TerminalGeometry terminal{GalleryWindow.columns, GalleryWindow.rows, GalleryWindow.width(), GalleryWindow.height()};
+    const TerminalGeometry terminal{GalleryWindow.columns, GalleryWindow.rows,
+                                    GalleryWindow.width(), GalleryWindow.height()};
     auto canvas = makeKittyCanvas(KittyTransfer::Compressed);
     PixelSurface surface = noise(1);
     std::string bytes;
@@ -184,9 +191,11 @@ TEST(KittyCanvas, EachFrameComesUnderTheOtherIdAndOnlyThenIsTheLastDeleted) {
     const TerminalGeometry terminal{80, 24, 640, 384};
     auto canvas = makeKittyCanvas(KittyTransfer::Compressed);
     std::vector<std::string> ids;
+    PixelSurface surface{GalleryWindow};
     for (std::uint32_t seed = 10; seed < 14; ++seed) {
+        paintNoise(surface, seed);
         std::string bytes;
-        canvas->encodeFrame(noise(seed), terminal, bytes);
+        canvas->encodeFrame(surface, terminal, bytes);
         Transmission t = transmission(bytes);
         std::string id = t.keys.at("i");
         if (!ids.empty()) {
@@ -202,6 +211,34 @@ TEST(KittyCanvas, EachFrameComesUnderTheOtherIdAndOnlyThenIsTheLastDeleted) {
     }
     EXPECT_EQ(ids[0], ids[2]);
     EXPECT_EQ(ids[1], ids[3]);
+}
+
+// Each frame's image is the surface as a fresh canvas would send it whole, however the
+// pixels set between frames fall on the image's pixels: one for one, or shrunk, where most
+// surface pixels are not shown at all.
+TEST(KittyCanvas, EveryFrameShowsTheSurfaceAsAWholeImageWould) {
+    for (const TerminalGeometry& terminal :
+         {TerminalGeometry{GalleryWindow.columns, GalleryWindow.rows, GalleryWindow.width(),
+                           GalleryWindow.height()},
+          TerminalGeometry{80, 24, 640, 384}}) {
+        PixelSurface surface = noise(7);
+        auto canvas = makeKittyCanvas(KittyTransfer::Compressed);
+        std::string first;
+        canvas->encodeFrame(surface, terminal, first);
+        std::uint32_t seed = 9;
+        for (int frame = 1; frame <= 3; ++frame) {
+            for (int i = 0; i < 20000; ++i) {
+                seed = seed * 1664525u + 1013904223u;
+                surface.set(static_cast<int>(seed >> 8) % surface.width(),
+                            static_cast<int>(seed >> 4) % surface.height(), seed & 0xFFFFFF);
+            }
+            std::string bytes, whole;
+            canvas->encodeFrame(surface, terminal, bytes);
+            makeKittyCanvas(KittyTransfer::Compressed)->encodeFrame(surface, terminal, whole);
+            ASSERT_EQ(transmission(bytes).rgb, transmission(whole).rgb)
+                << terminal.columns << " x " << terminal.rows << ", frame " << frame;
+        }
+    }
 }
 
 TEST(KittyCanvas, InvalidateResendsTheWholeImage) {

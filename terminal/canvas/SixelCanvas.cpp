@@ -79,44 +79,52 @@ public:
                      std::string& out) override {
         if (terminal != geometry_) layOut(surface.layout(), terminal);
         if (view_.target.width <= 0 || view_.target.height <= 0) return;
-        dither(surface);
-        if (!sent_.empty() && changed_.empty()) return;
+        if (dithered_) {
+            ditherSetPixels(surface);
+        } else {
+            ditherAll(surface);
+            dithered_ = true;
+        }
+        if (shown_ && changed_.empty()) return;
         std::size_t start = out.size();
-        bool cleared = sent_.empty();
-        if (cleared) out += "\x1b[0;40m\x1b[2J\x1b[0m"; // black around the image
-        bool whole = cleared || frames_ == SixelFrames::Whole || overlays_ + 1 >= WholeImageEvery;
+        if (!shown_) out += "\x1b[0;40m\x1b[2J\x1b[0m"; // black around the image
+        bool whole = !shown_ || frames_ == SixelFrames::Whole || overlays_ + 1 >= WholeImageEvery;
         overlays_ = whole ? 0 : overlays_ + 1;
+        shown_ = true;
         if (whole) {
             std::size_t imageStart = out.size();
             appendPosition(out);
             encodeImage(out, false);
             wholeSize_ = out.size() - imageStart;
-        } else {
-            appendPosition(out);
-            encodeImage(out, true);
-            // Where much of the picture changed a whole image may be the smaller: then both
-            // are made, and the smaller is sent.
-            std::size_t overlay = out.size() - start;
-            if (overlay > wholeSize_ / 8) {
-                image_.clear();
-                appendPosition(image_);
-                encodeImage(image_, false);
-                wholeSize_ = image_.size();
-                if (image_.size() < overlay) {
-                    out.replace(start, overlay, image_);
-                    overlays_ = 0;
-                }
+            return;
+        }
+        appendPosition(out);
+        encodeImage(out, true);
+        // Where much of the picture changed a whole image may be the smaller: then both are
+        // made, and the smaller is sent.
+        std::size_t overlay = out.size() - start;
+        if (overlay > wholeSize_ / 8) {
+            image_.clear();
+            appendPosition(image_);
+            encodeImage(image_, false);
+            wholeSize_ = image_.size();
+            if (image_.size() < overlay) {
+                out.replace(start, overlay, image_);
+                overlays_ = 0;
             }
         }
-        sent_ = indices_;
     }
 
-    void invalidate() override { sent_.clear(); }
+    void invalidate() override {
+        shown_ = false;
+        dithered_ = false;
+    }
 
 private:
     void layOut(const WindowLayout& window, const TerminalGeometry& terminal) {
         geometry_ = terminal;
-        sent_.clear();
+        shown_ = false;
+        dithered_ = false;
         // The image leaves the last two rows free (after an image the cursor goes below it,
         // and reaching past the last row would scroll the screen) and is padded to whole
         // bands of six rows.
@@ -130,6 +138,8 @@ private:
         }
         columns_ = sourceEdges(view_.source.x, view_.source.width, view_.target.width);
         rows_ = sourceEdges(view_.source.y, view_.source.height, view_.target.height);
+        columnDots_ = dotsOfPixels(columns_, window.width());
+        rowDots_ = dotsOfPixels(rows_, window.height());
         paddedHeight_ = (view_.target.height + BandHeight - 1) / BandHeight * BandHeight;
         // Sixels start at a cell's top: the row nearest the centre that still ends in time.
         int lastRow = (bottom - paddedHeight_) / view_.cellHeight;
@@ -137,29 +147,48 @@ private:
         indices_.assign(static_cast<std::size_t>(view_.target.width) * paddedHeight_, 0);
     }
 
-    // Dithers the frame, noting the pixels that differ from the image on the screen.
-    void dither(const PixelSurface& surface) {
+    // The palette index of the image pixel (x, y) in colour c.
+    static std::uint8_t ditherIndex(ColorValue c, int x, int y) {
         const DitherTable& table = ditherTable();
-        int width = view_.target.width;
+        int t = Bayer[y & 7][x & 7];
+        return static_cast<std::uint8_t>(table.red[t][redOf(c)] + table.green[t][greenOf(c)] +
+                                         table.blue[t][blueOf(c)]);
+    }
+
+    // Dithers the whole frame.
+    void ditherAll(const PixelSurface& surface) {
+        // What is set from now on is looked at next frame.
+        surface.takeSetPixels([](std::size_t) {});
         changed_.clear();
-        bool shown = !sent_.empty();
+        int width = view_.target.width;
         for (int y = 0; y < view_.target.height; ++y) {
-            const ColorValue* line =
-                &surface.pixels[static_cast<std::size_t>(rows_[y]) * surface.width()];
-            std::size_t rowStart = static_cast<std::size_t>(y) * width;
-            std::uint8_t* to = &indices_[rowStart];
-            const auto& pattern = Bayer[y & 7];
-            for (int x = 0; x < width; ++x) {
-                ColorValue c = line[columns_[x]];
-                int t = pattern[x & 7];
-                to[x] = static_cast<std::uint8_t>(
-                    table.red[t][redOf(c)] + table.green[t][greenOf(c)] + table.blue[t][blueOf(c)]);
-            }
-            if (shown)
-                for (int x = 0; x < width; ++x)
-                    if (to[x] != sent_[rowStart + x])
-                        changed_.push_back(static_cast<std::uint32_t>(rowStart + x));
+            int row = rows_[y];
+            std::uint8_t* to = &indices_[static_cast<std::size_t>(y) * width];
+            for (int x = 0; x < width; ++x) to[x] = ditherIndex(surface.at(columns_[x], row), x, y);
         }
+    }
+
+    // Dithers again the image pixels that show pixels set since the last frame, noting those
+    // whose index changed, in order.
+    void ditherSetPixels(const PixelSurface& surface) {
+        changed_.clear();
+        int width = view_.target.width;
+        auto surfaceWidth = static_cast<std::size_t>(surface.width());
+        surface.takeSetPixels([&](std::size_t at) {
+            int sx = static_cast<int>(at % surfaceWidth);
+            int sy = static_cast<int>(at / surfaceWidth);
+            ColorValue c = surface.at(sx, sy);
+            for (int y = rowDots_[sy]; y < rowDots_[sy + 1]; ++y)
+                for (int x = columnDots_[sx]; x < columnDots_[sx + 1]; ++x) {
+                    std::size_t to = static_cast<std::size_t>(y) * width + x;
+                    std::uint8_t index = ditherIndex(c, x, y);
+                    if (indices_[to] == index) continue;
+                    indices_[to] = index;
+                    changed_.push_back(static_cast<std::uint32_t>(to));
+                }
+        });
+        // A pixel shown by several image rows adds changes out of order.
+        std::sort(changed_.begin(), changed_.end());
     }
 
     void appendPosition(std::string& out) const {
@@ -240,7 +269,8 @@ private:
             std::uint32_t at = changed_[i];
             int x = static_cast<int>(at % static_cast<std::uint32_t>(width));
             int row = static_cast<int>(at / static_cast<std::uint32_t>(width)) - top;
-            byColumn_.push_back(static_cast<std::uint32_t>(x) << 3 | static_cast<std::uint32_t>(row));
+            byColumn_.push_back(static_cast<std::uint32_t>(x) << 3 |
+                                static_cast<std::uint32_t>(row));
         }
         std::sort(byColumn_.begin(), byColumn_.end());
         std::array<std::uint8_t, PaletteSize> bits{};
@@ -299,19 +329,22 @@ private:
 
     GraphicsLimit limit_;
     SixelFrames frames_;
-    int overlays_ = 0; // overlays sent since the last whole image
+    int overlays_ = 0;      // overlays sent since the last whole image
+    bool dithered_ = false; // indices_ hold the surface as laid out
+    bool shown_ = false;    // the screen shows indices_
     TerminalGeometry geometry_;
     Viewport view_;
     std::vector<int> columns_;
     std::vector<int> rows_;
+    std::vector<int> columnDots_; // the image columns showing each surface column
+    std::vector<int> rowDots_;    // the image rows showing each surface row
     int paddedHeight_ = 0;
     int imageRow_ = 0;
-    std::vector<std::uint8_t> indices_; // palette index per image pixel, padding rows black
-    std::vector<std::uint8_t> sent_;    // the indices of the image on the screen
-    std::vector<std::uint32_t> changed_; // where indices_ and sent_ differ, in order
+    std::vector<std::uint8_t> indices_;   // palette index per image pixel, padding rows black
+    std::vector<std::uint32_t> changed_;  // the image pixels this frame changed, in order
     std::vector<std::uint32_t> byColumn_; // a band's changes as column << 3 | row
-    std::size_t wholeSize_ = 0;         // the bytes of the last whole image made
-    std::string image_;                 // a whole image, made to compare with an overlay
+    std::size_t wholeSize_ = 0;           // the bytes of the last whole image made
+    std::string image_;                   // a whole image, made to compare with an overlay
     std::array<std::vector<Column>, PaletteSize> bands_;
 };
 

@@ -86,4 +86,15 @@ std::vector<int> sourceEdges(int sourceStart, int sourceLength, int count) {
     return edges;
 }
 
+std::vector<int> dotsOfPixels(const std::vector<int>& edges, int surfaceLength) {
+    int count = static_cast<int>(edges.size()) - 1;
+    std::vector<int> first(static_cast<std::size_t>(surfaceLength) + 1);
+    int dot = 0;
+    for (int p = 0; p <= surfaceLength; ++p) {
+        while (dot < count && edges[dot] < p) ++dot;
+        first[p] = dot;
+    }
+    return first;
+}
+
 } // namespace veloria

@@ -31,4 +31,9 @@ Viewport pixelViewport(const WindowLayout& window, const TerminalGeometry& termi
 // pixel of dot i, entry count the end.
 std::vector<int> sourceEdges(int sourceStart, int sourceLength, int count);
 
+// The other way round, for dots that show the first pixel of their share (edges from
+// sourceEdges): entry p, for p from 0 to surfaceLength, is the first dot whose first pixel is
+// p or later, so the dots that show pixel p are those from entry p to entry p + 1.
+std::vector<int> dotsOfPixels(const std::vector<int>& edges, int surfaceLength);
+
 } // namespace veloria

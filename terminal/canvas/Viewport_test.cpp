@@ -17,7 +17,8 @@ struct ViewportCase {
 // Cells of 10 x 20 pixels where a size is given, and some odd ones.
 const ViewportCase Cases[] = {
     {"console grid", {GalleryWindow.columns, GalleryWindow.rows, 0, 0}},
-    {"console grid with pixels", {GalleryWindow.columns, GalleryWindow.rows, GalleryWindow.width(), GalleryWindow.height()}},
+    {"console grid with pixels",
+     {GalleryWindow.columns, GalleryWindow.rows, GalleryWindow.width(), GalleryWindow.height()}},
     {"80x24", {80, 24, 0, 0}},
     {"80x24 with 9x18 cells", {80, 24, 720, 432}},
     {"200x60", {200, 60, 0, 0}},
@@ -104,6 +105,28 @@ TEST(SourceEdges, SplitEvenlyAndCoverEverything) {
     EXPECT_EQ(sourceEdges(0, 1150, 115)[1], 10);
     // More dots than pixels repeat pixels.
     EXPECT_EQ(sourceEdges(0, 2, 4), (std::vector<int>{0, 0, 1, 1, 2}));
+}
+
+TEST(DotsOfPixels, EachDotIsFoundUnderThePixelItShowsAndNoOther) {
+    struct Case {
+        int start, length, dots, surface;
+    };
+    // Shrunk (the sixel image of the whole window), one to one, stretched, and a part of a
+    // wider surface.
+    for (const Case& c : {Case{0, 1150, 1000, 1150}, Case{0, 1150, 1150, 1150}, Case{0, 3, 10, 3},
+                          Case{5, 10, 4, 20}}) {
+        std::vector<int> edges = sourceEdges(c.start, c.length, c.dots);
+        std::vector<int> first = dotsOfPixels(edges, c.surface);
+        ASSERT_EQ(first.size(), static_cast<std::size_t>(c.surface) + 1);
+        std::vector<int> found(static_cast<std::size_t>(c.dots), 0);
+        for (int p = 0; p < c.surface; ++p)
+            for (int dot = first[p]; dot < first[p + 1]; ++dot) {
+                EXPECT_EQ(edges[dot], p) << "dot " << dot << " of " << c.dots;
+                ++found[dot];
+            }
+        EXPECT_EQ(found, std::vector<int>(static_cast<std::size_t>(c.dots), 1))
+            << c.length << " pixels over " << c.dots << " dots";
+    }
 }
 
 TEST(GridInPixels, AnImageSizedFromTheCellsFitsTheGridTheTerminalShows) {
