@@ -66,7 +66,8 @@ private:
         started_ = true;
         CanvasChoice choice = askForCanvas();
         cellSize_ = choice.cellSize;
-        canvasKind_ = choice.kind;
+        overlays_ = choice.kind == CanvasKind::Sixel ||
+                    (choice.kind == CanvasKind::Kitty && !choice.sharedMemory);
         canvas_ = makeCanvas(choice);
         if (!canvas_) return; // a terminal that shows no pictures: the gallery only keeps time
         terminal_->change(Setting::Cursor, "\x1b[?25l",
@@ -85,9 +86,10 @@ private:
     // The last picture as the show leaves it. A terminal that rewraps its lines when resized
     // (VTE, urxvt) would shear it when the show puts the terminal's size back: so the size goes
     // back here, on a cleared screen, and the picture is drawn again at that size once the
-    // terminal has taken it. A sixel picture is drawn whole again in any case: xterm draws its
-    // pile of sixel images again when the screen scrolls below the picture, and without a
-    // whole image last it showed the gallery's first picture there.
+    // terminal has taken it. A picture of overlays is drawn whole again in any case: xterm draws
+    // its pile of sixel images again when the screen scrolls below the picture, and without a
+    // whole image last it showed the gallery's first picture there; a kitty terminal would keep
+    // every overlay's full-size image for as long as the picture stays.
     void showTheLastPicture() {
         std::optional<TerminalGeometry> original = terminal_->originalSize();
         TerminalGeometry now = terminal_->currentSize();
@@ -99,7 +101,7 @@ private:
             while (terminal_->currentSize() == now && std::chrono::steady_clock::now() < deadline)
                 std::this_thread::sleep_for(std::chrono::milliseconds(5));
         }
-        if (resize || canvasKind_ == CanvasKind::Sixel)
+        if (resize || overlays_)
             presenter_->present(drawn_.load(), shownSize(), true);
     }
 
@@ -160,7 +162,7 @@ private:
     PixelPace pace_{PixelCallsPerSecond, *paceClock_};
     std::unique_ptr<TerminalCanvas> canvas_;
     std::optional<CellSize> cellSize_;
-    CanvasKind canvasKind_ = CanvasKind::None;
+    bool overlays_ = false; // the canvas may leave a pile of overlays on the terminal
     std::optional<Presenter> presenter_;
     std::thread thread_;
     std::mutex mutex_;

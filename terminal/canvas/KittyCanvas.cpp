@@ -2,6 +2,7 @@
 
 #include "terminal/Base64.h"
 #include "terminal/SharedMemory.h"
+#include "terminal/canvas/SparseRgbaZlib.h"
 #include "terminal/canvas/Viewport.h"
 
 #include <algorithm>
@@ -29,6 +30,10 @@ void appendNumber(std::string& out, long long value) {
 constexpr auto LastFramesWait = std::chrono::milliseconds(300);
 // Objects the terminal has not taken are kept at most this many: beyond them it reads none.
 constexpr std::size_t MostObjectsWaiting = 8;
+// Frames from one whole image to the next through the pty, at most: a second at 30 frames a
+// second. The terminal draws every overlay it holds whenever it repaints, so the pile is kept
+// short; a whole image costs the terminal as much as a few dozen overlays.
+constexpr unsigned WholeImageEvery = 30;
 
 class KittyCanvas final : public TerminalCanvas {
 public:
@@ -53,15 +58,25 @@ public:
         bool changed = sampled_ ? sampleSetPixels(surface) : sampleAll(surface);
         sampled_ = true;
         if (shown_ && !changed) return;
+        // Where much of the picture changed, the whole image is the smaller.
+        bool whole = !shown_ || transfer_ == KittyTransfer::SharedMemory ||
+                     overlays_ + 1 >= WholeImageEvery || changed_.size() > rgb_.size() / 3 / 8;
         if (!shown_) out += "\x1b[0;40m\x1b[2J\x1b[0m"; // black around the image
         shown_ = true;
+        if (!whole) {
+            appendOverlay(out, FirstKittyOverlayId + overlays_++);
+            return;
+        }
         unsigned shown = KittyImageIds[current_];
         current_ ^= 1;
         // A frame whose object cannot be made goes through the pty.
         if (transfer_ != KittyTransfer::SharedMemory ||
             !appendSharedTransmission(out, KittyImageIds[current_]))
             appendTransmission(out, KittyImageIds[current_]);
+        // What the new image covers goes once it is shown.
         if (anyShown_) appendDeletion(out, shown);
+        for (unsigned k = 0; k < overlays_; ++k) appendDeletion(out, FirstKittyOverlayId + k);
+        overlays_ = 0;
         anyShown_ = true;
     }
 
@@ -99,15 +114,17 @@ private:
     bool sampleAll(const PixelSurface& surface) {
         // What is set from now on is looked at next frame.
         surface.takeSetPixels([](std::size_t) {});
+        changed_.clear();
         for (int y = 0; y < height_; ++y)
             for (int x = 0; x < width_; ++x) put(x, y, surface.at(columns_[x], rows_[y]));
         return true;
     }
 
-    // Samples again the image pixels that show pixels set since the last frame; whether any
-    // changed.
+    // Samples again the image pixels that show pixels set since the last frame, noting those
+    // that changed, in order (the image is never larger than the surface, so a surface pixel
+    // shows on one image pixel at most, and they come in the surface's order); whether any did.
     bool sampleSetPixels(const PixelSurface& surface) {
-        bool changed = false;
+        changed_.clear();
         auto surfaceWidth = static_cast<std::size_t>(surface.width());
         surface.takeSetPixels([&](std::size_t at) {
             int sx = static_cast<int>(at % surfaceWidth);
@@ -118,10 +135,13 @@ private:
                     const std::uint8_t* was = &rgb_[(static_cast<std::size_t>(y) * width_ + x) * 3];
                     if (was[0] == redOf(c) && was[1] == greenOf(c) && was[2] == blueOf(c)) continue;
                     put(x, y, c);
-                    changed = true;
+                    changed_.push_back({static_cast<std::uint32_t>(y * width_ + x),
+                                        static_cast<std::uint8_t>(redOf(c)),
+                                        static_cast<std::uint8_t>(greenOf(c)),
+                                        static_cast<std::uint8_t>(blueOf(c))});
                 }
         });
-        return changed;
+        return !changed_.empty();
     }
 
     void compress() {
@@ -163,11 +183,17 @@ private:
         out += 'H';
     }
 
-    // Transmit and show, RGB, no cursor move, no replies; placed over the target's cells, the
-    // offset within the first cell centring the image to the pixel.
-    void appendImageKeys(std::string& out, unsigned id) const {
-        out += "a=T,f=24,C=1,q=2,i=";
+    // Transmit and show, RGB (24) or RGBA (32), no cursor move, no replies; placed over the
+    // target's cells, the offset within the first cell centring the image to the pixel. Each
+    // image goes above those before it, and has a placement id: a terminal may drop a
+    // placement without one that a later one covers, even one that is mostly transparent.
+    void appendImageKeys(std::string& out, unsigned id, int format = 24) {
+        out += "a=T,f=";
+        appendNumber(out, format);
+        out += ",C=1,q=2,p=1,i=";
         appendNumber(out, id);
+        out += ",z=";
+        appendNumber(out, ++z_);
         out += ",s=";
         appendNumber(out, width_);
         out += ",v=";
@@ -208,6 +234,18 @@ private:
 
     void appendTransmission(std::string& out, unsigned id) {
         compress();
+        appendCompressed(out, id, 24);
+    }
+
+    // Only the pixels that changed, the rest of the image transparent.
+    void appendOverlay(std::string& out, unsigned id) {
+        compressed_.clear();
+        appendSparseRgbaZlib(compressed_, rgb_.size() / 3, changed_);
+        appendCompressed(out, id, 32);
+    }
+
+    // The image in compressed_, through the pty in chunks.
+    void appendCompressed(std::string& out, unsigned id, int format) {
         appendPosition(out);
         encoded_.clear();
         appendBase64(encoded_, compressed_.data(), compressed_.size());
@@ -215,7 +253,7 @@ private:
             bool last = at + ChunkSize >= encoded_.size();
             out += "\x1b_G";
             if (at == 0) {
-                appendImageKeys(out, id);
+                appendImageKeys(out, id, format);
                 out += ",o=z,";
             }
             out += last ? "m=0;" : "m=1;";
@@ -234,11 +272,14 @@ private:
     std::vector<int> rowDots_;    // the image rows showing each surface row
     int width_ = 0;               // of the image sent
     int height_ = 0;
-    std::vector<std::uint8_t> rgb_; // the frame's image
-    bool sampled_ = false;          // rgb_ holds the surface as laid out
-    bool shown_ = false;            // the screen shows rgb_
-    unsigned current_ = 0;          // which of the two ids the last frame was shown under
-    bool anyShown_ = false;         // a frame's image is on the terminal
+    std::vector<std::uint8_t> rgb_;    // the frame's image
+    bool sampled_ = false;             // rgb_ holds the surface as laid out
+    bool shown_ = false;               // the screen shows rgb_
+    std::vector<OpaquePixel> changed_; // the image pixels this frame changed, in order
+    unsigned current_ = 0;             // which of the two ids the last whole image was shown under
+    bool anyShown_ = false;            // a whole image is on the terminal
+    unsigned overlays_ = 0;            // overlays on it, under the ids from FirstKittyOverlayId
+    int z_ = 0;                        // the last image's z-index
     z_stream stream_{};
     bool deflating_ = false;
     std::vector<std::uint8_t> compressed_;

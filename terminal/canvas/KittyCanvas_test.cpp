@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <fcntl.h>
+#include <algorithm>
 #include <map>
 #include <sys/mman.h>
 #include <sys/stat.h>
@@ -76,7 +77,7 @@ std::vector<std::uint8_t> inflate(const std::vector<std::uint8_t>& data, std::si
 // The image one frame transmits, with the first command's keys, and the commands after it.
 struct Transmission {
     std::map<std::string, std::string> keys;
-    std::vector<std::uint8_t> rgb;
+    std::vector<std::uint8_t> rgb; // or RGBA, as the format f says
     std::vector<Command> after;
 };
 
@@ -105,7 +106,8 @@ Transmission transmission(const std::string& bytes) {
         }
         base64 += c.payload;
     }
-    std::size_t size = std::stoul(t.keys.at("s")) * std::stoul(t.keys.at("v")) * 3;
+    std::size_t size =
+        std::stoul(t.keys.at("s")) * std::stoul(t.keys.at("v")) * std::stoul(t.keys.at("f")) / 8;
     t.rgb = inflate(decodeBase64(base64), size);
     return t;
 }
@@ -123,6 +125,30 @@ PixelSurface noise(std::uint32_t seed) {
     PixelSurface surface{GalleryWindow};
     paintNoise(surface, seed);
     return surface;
+}
+
+// The screen as the terminal shows the image after a frame: a whole image replaces it, an
+// overlay's opaque pixels are drawn over it.
+void showOn(std::vector<std::uint8_t>& screen, const Transmission& t) {
+    if (t.keys.at("f") == "24") {
+        screen = t.rgb;
+        return;
+    }
+    ASSERT_EQ(t.keys.at("f"), "32");
+    ASSERT_EQ(t.rgb.size() / 4, screen.size() / 3);
+    for (std::size_t i = 0; i < screen.size() / 3; ++i) {
+        std::uint8_t alpha = t.rgb[4 * i + 3];
+        ASSERT_TRUE(alpha == 0 || alpha == 255);
+        if (alpha == 255)
+            for (int c = 0; c < 3; ++c) screen[3 * i + c] = t.rgb[4 * i + c];
+    }
+}
+
+// The cursor move before the first image.
+std::string positionOf(const std::string& bytes) {
+    std::size_t image = bytes.find("\x1b_G");
+    std::size_t move = bytes.rfind("\x1b[", image);
+    return bytes.substr(move, image - move);
 }
 
 TEST(KittyCanvas, TransmitsTheFrameRgbPixelForPixel) {
@@ -155,9 +181,17 @@ TEST(KittyCanvas, TransmitsTheFrameRgbPixelForPixel) {
     surface.set(3, 4, rgb(1, 2, 3));
     std::string next;
     canvas->encodeFrame(surface, terminal, next);
+    // That pixel alone, over the image shown.
     Transmission second = transmission(next);
-    ASSERT_EQ(second.rgb.size(), t.rgb.size());
-    EXPECT_EQ(second.rgb[3 * (4 * 1150 + 3) + 2], 3);
+    ASSERT_EQ(second.keys.at("f"), "32");
+    ASSERT_EQ(second.rgb.size(), 1150u * 1020 * 4);
+    std::vector<std::uint8_t> opaque;
+    for (std::size_t i = 0; i < second.rgb.size() / 4; ++i)
+        if (second.rgb[4 * i + 3] != 0) opaque.push_back(static_cast<std::uint8_t>(i == 4 * 1150 + 3));
+    EXPECT_EQ(opaque, std::vector<std::uint8_t>{1});
+    const std::size_t at = 4 * (4 * 1150 + 3);
+    EXPECT_EQ(std::vector<std::uint8_t>(second.rgb.begin() + at, second.rgb.begin() + at + 4),
+              (std::vector<std::uint8_t>{1, 2, 3, 255}));
 }
 
 TEST(KittyCanvas, SmallScreenGetsTheDrawingAreaScaledAndCentred) {
@@ -225,6 +259,7 @@ TEST(KittyCanvas, EveryFrameShowsTheSurfaceAsAWholeImageWould) {
         auto canvas = makeKittyCanvas(KittyTransfer::Compressed);
         std::string first;
         canvas->encodeFrame(surface, terminal, first);
+        std::vector<std::uint8_t> screen = transmission(first).rgb;
         std::uint32_t seed = 9;
         for (int frame = 1; frame <= 3; ++frame) {
             for (int i = 0; i < 20000; ++i) {
@@ -234,9 +269,70 @@ TEST(KittyCanvas, EveryFrameShowsTheSurfaceAsAWholeImageWould) {
             }
             std::string bytes, whole;
             canvas->encodeFrame(surface, terminal, bytes);
+            showOn(screen, transmission(bytes));
             makeKittyCanvas(KittyTransfer::Compressed)->encodeFrame(surface, terminal, whole);
-            ASSERT_EQ(transmission(bytes).rgb, transmission(whole).rgb)
+            ASSERT_EQ(screen, transmission(whole).rgb)
                 << terminal.columns << " x " << terminal.rows << ", frame " << frame;
+        }
+    }
+}
+
+TEST(KittyCanvas, ThroughThePtyOverlaysOfWhatChangedThenAWholeImageEverySecond) {
+    const TerminalGeometry terminal{GalleryWindow.columns, GalleryWindow.rows,
+                                    GalleryWindow.width(), GalleryWindow.height()};
+    PixelSurface surface = noise(11);
+    auto canvas = makeKittyCanvas(KittyTransfer::Compressed);
+    std::string first;
+    canvas->encodeFrame(surface, terminal, first);
+    Transmission base = transmission(first);
+    std::vector<std::uint8_t> screen = base.rgb;
+    std::vector<std::string> overlayIds;
+    int z = std::stoi(base.keys.at("z"));
+    std::uint32_t seed = 3;
+    for (int frame = 1; frame <= 30; ++frame) {
+        for (int i = 0; i < 4300; ++i) {
+            seed = seed * 1664525u + 1013904223u;
+            surface.set(static_cast<int>(seed >> 8) % surface.width(),
+                        static_cast<int>(seed >> 4) % surface.height(), seed & 0xFFFFFF);
+        }
+        std::string bytes;
+        canvas->encodeFrame(surface, terminal, bytes);
+        Transmission t = transmission(bytes);
+        // Each image above the last, with a placement id, at the same spot.
+        EXPECT_EQ(t.keys.at("p"), "1");
+        EXPECT_GT(std::stoi(t.keys.at("z")), z) << "frame " << frame;
+        z = std::stoi(t.keys.at("z"));
+        EXPECT_EQ(t.keys.at("X"), base.keys.at("X"));
+        EXPECT_EQ(positionOf(bytes), positionOf(first));
+        showOn(screen, t);
+        // One image pixel per surface pixel.
+        std::vector<std::uint8_t> expected;
+        for (int y = 0; y < surface.height(); ++y)
+            for (int x = 0; x < surface.width(); ++x) {
+                ColorValue c = surface.at(x, y);
+                expected.insert(expected.end(), {static_cast<std::uint8_t>(redOf(c)),
+                                                 static_cast<std::uint8_t>(greenOf(c)),
+                                                 static_cast<std::uint8_t>(blueOf(c))});
+            }
+        ASSERT_EQ(screen, expected) << "frame " << frame;
+        if (frame < 30) {
+            EXPECT_EQ(t.keys.at("f"), "32") << "frame " << frame;
+            EXPECT_TRUE(t.after.empty()) << "nothing deleted under an overlay";
+            EXPECT_LT(bytes.size(), first.size() / 20) << "frame " << frame;
+            EXPECT_EQ(std::count(overlayIds.begin(), overlayIds.end(), t.keys.at("i")), 0);
+            overlayIds.push_back(t.keys.at("i"));
+        } else {
+            // The whole image again, under the other id; then the one before and every
+            // overlay go.
+            EXPECT_EQ(t.keys.at("f"), "24");
+            EXPECT_NE(t.keys.at("i"), base.keys.at("i"));
+            std::vector<std::string> deleted;
+            for (const Command& c : t.after) {
+                EXPECT_EQ(c.keys.at("a"), "d");
+                deleted.push_back(c.keys.at("i"));
+            }
+            overlayIds.insert(overlayIds.begin(), base.keys.at("i"));
+            EXPECT_EQ(deleted, overlayIds);
         }
     }
 }
