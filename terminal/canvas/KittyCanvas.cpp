@@ -115,8 +115,14 @@ private:
         // What is set from now on is looked at next frame.
         surface.takeSetPixels([](std::size_t) {});
         changed_.clear();
+        std::uint8_t* to = rgb_.data();
         for (int y = 0; y < height_; ++y)
-            for (int x = 0; x < width_; ++x) put(x, y, surface.at(columns_[x], rows_[y]));
+            for (int x = 0; x < width_; ++x) {
+                ColorValue c = surface.at(columns_[x], rows_[y]);
+                *to++ = static_cast<std::uint8_t>(redOf(c));
+                *to++ = static_cast<std::uint8_t>(greenOf(c));
+                *to++ = static_cast<std::uint8_t>(blueOf(c));
+            }
         return true;
     }
 
