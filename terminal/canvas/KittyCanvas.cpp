@@ -98,8 +98,7 @@ private:
         height_ = std::min(view_.target.height, view_.source.height);
         columns_ = sourceEdges(view_.source.x, view_.source.width, width_);
         rows_ = sourceEdges(view_.source.y, view_.source.height, height_);
-        columnDots_ = dotsOfPixels(columns_, window.width());
-        rowDots_ = dotsOfPixels(rows_, window.height());
+        setPixelDots_ = SetPixelDots(columns_, rows_, window);
         rgb_.assign(static_cast<std::size_t>(width_) * height_ * 3, 0);
     }
 
@@ -131,21 +130,13 @@ private:
     // shows on one image pixel at most, and they come in the surface's order); whether any did.
     bool sampleSetPixels(const PixelSurface& surface) {
         changed_.clear();
-        auto surfaceWidth = static_cast<std::size_t>(surface.width());
-        surface.takeSetPixels([&](std::size_t at) {
-            int sx = static_cast<int>(at % surfaceWidth);
-            int sy = static_cast<int>(at / surfaceWidth);
-            ColorValue c = surface.at(sx, sy);
-            for (int y = rowDots_[sy]; y < rowDots_[sy + 1]; ++y)
-                for (int x = columnDots_[sx]; x < columnDots_[sx + 1]; ++x) {
-                    const std::uint8_t* was = &rgb_[(static_cast<std::size_t>(y) * width_ + x) * 3];
-                    if (was[0] == redOf(c) && was[1] == greenOf(c) && was[2] == blueOf(c)) continue;
-                    put(x, y, c);
-                    changed_.push_back({static_cast<std::uint32_t>(y * width_ + x),
-                                        static_cast<std::uint8_t>(redOf(c)),
-                                        static_cast<std::uint8_t>(greenOf(c)),
-                                        static_cast<std::uint8_t>(blueOf(c))});
-                }
+        setPixelDots_.take(surface, [&](int x, int y, ColorValue c) {
+            const std::uint8_t* was = &rgb_[(static_cast<std::size_t>(y) * width_ + x) * 3];
+            if (was[0] == redOf(c) && was[1] == greenOf(c) && was[2] == blueOf(c)) return;
+            put(x, y, c);
+            changed_.push_back(
+                {static_cast<std::uint32_t>(y * width_ + x), static_cast<std::uint8_t>(redOf(c)),
+                 static_cast<std::uint8_t>(greenOf(c)), static_cast<std::uint8_t>(blueOf(c))});
         });
         return !changed_.empty();
     }
@@ -274,9 +265,8 @@ private:
     Viewport view_;
     std::vector<int> columns_;
     std::vector<int> rows_;
-    std::vector<int> columnDots_; // the image columns showing each surface column
-    std::vector<int> rowDots_;    // the image rows showing each surface row
-    int width_ = 0;               // of the image sent
+    SetPixelDots setPixelDots_;
+    int width_ = 0; // of the image sent
     int height_ = 0;
     std::vector<std::uint8_t> rgb_;    // the frame's image
     bool sampled_ = false;             // rgb_ holds the surface as laid out

@@ -138,8 +138,7 @@ private:
         }
         columns_ = sourceEdges(view_.source.x, view_.source.width, view_.target.width);
         rows_ = sourceEdges(view_.source.y, view_.source.height, view_.target.height);
-        columnDots_ = dotsOfPixels(columns_, window.width());
-        rowDots_ = dotsOfPixels(rows_, window.height());
+        setPixelDots_ = SetPixelDots(columns_, rows_, window);
         paddedHeight_ = (view_.target.height + BandHeight - 1) / BandHeight * BandHeight;
         // Sixels start at a cell's top: the row nearest the centre that still ends in time.
         int lastRow = (bottom - paddedHeight_) / view_.cellHeight;
@@ -173,19 +172,12 @@ private:
     void ditherSetPixels(const PixelSurface& surface) {
         changed_.clear();
         int width = view_.target.width;
-        auto surfaceWidth = static_cast<std::size_t>(surface.width());
-        surface.takeSetPixels([&](std::size_t at) {
-            int sx = static_cast<int>(at % surfaceWidth);
-            int sy = static_cast<int>(at / surfaceWidth);
-            ColorValue c = surface.at(sx, sy);
-            for (int y = rowDots_[sy]; y < rowDots_[sy + 1]; ++y)
-                for (int x = columnDots_[sx]; x < columnDots_[sx + 1]; ++x) {
-                    std::size_t to = static_cast<std::size_t>(y) * width + x;
-                    std::uint8_t index = ditherIndex(c, x, y);
-                    if (indices_[to] == index) continue;
-                    indices_[to] = index;
-                    changed_.push_back(static_cast<std::uint32_t>(to));
-                }
+        setPixelDots_.take(surface, [&](int x, int y, ColorValue c) {
+            std::size_t to = static_cast<std::size_t>(y) * width + x;
+            std::uint8_t index = ditherIndex(c, x, y);
+            if (indices_[to] == index) return;
+            indices_[to] = index;
+            changed_.push_back(static_cast<std::uint32_t>(to));
         });
         // A pixel shown by several image rows adds changes out of order.
         std::sort(changed_.begin(), changed_.end());
@@ -336,8 +328,7 @@ private:
     Viewport view_;
     std::vector<int> columns_;
     std::vector<int> rows_;
-    std::vector<int> columnDots_; // the image columns showing each surface column
-    std::vector<int> rowDots_;    // the image rows showing each surface row
+    SetPixelDots setPixelDots_;
     int paddedHeight_ = 0;
     int imageRow_ = 0;
     std::vector<std::uint8_t> indices_;   // palette index per image pixel, padding rows black

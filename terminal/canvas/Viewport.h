@@ -36,4 +36,33 @@ std::vector<int> sourceEdges(int sourceStart, int sourceLength, int count);
 // p or later, so the dots that show pixel p are those from entry p to entry p + 1.
 std::vector<int> dotsOfPixels(const std::vector<int>& edges, int surfaceLength);
 
+// The image dots that show each pixel of the surface, for a canvas that keeps an image of it
+// and brings up to date only the dots showing pixels set since the last frame.
+class SetPixelDots {
+public:
+    SetPixelDots() = default;
+    // columnEdges and rowEdges from sourceEdges, the image's dots sampling the window's surface.
+    SetPixelDots(const std::vector<int>& columnEdges, const std::vector<int>& rowEdges,
+                 const WindowLayout& window)
+        : columns_(dotsOfPixels(columnEdges, window.width())),
+          rows_(dotsOfPixels(rowEdges, window.height())) {}
+
+    // Takes the pixels set on the surface since they were last taken, and calls
+    // visit(x, y, colour) for each image dot that shows one.
+    template <typename Visit> void take(const PixelSurface& surface, Visit&& visit) const {
+        auto surfaceWidth = static_cast<std::size_t>(surface.width());
+        surface.takeSetPixels([&](std::size_t at) {
+            int sx = static_cast<int>(at % surfaceWidth);
+            int sy = static_cast<int>(at / surfaceWidth);
+            ColorValue colour = surface.at(sx, sy);
+            for (int y = rows_[sy]; y < rows_[sy + 1]; ++y)
+                for (int x = columns_[sx]; x < columns_[sx + 1]; ++x) visit(x, y, colour);
+        });
+    }
+
+private:
+    std::vector<int> columns_; // the dots showing surface column p: from entry p to entry p + 1
+    std::vector<int> rows_;
+};
+
 } // namespace veloria
