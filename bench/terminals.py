@@ -625,7 +625,13 @@ def restored_text(result):
 
 def frames(stats):
     counters = sequences.stats((stats or "").encode())
-    return f"{counters[0]:,} / {counters[1]:,}" if counters else "–"
+    if not counters:
+        return "–"
+    text = f"{counters[0]:,} / {counters[1]:,}"
+    cpu = re.search(r"(\d+) ms of presenter CPU", stats)
+    if cpu and counters[0]:
+        text += f"; presenter CPU {int(cpu.group(1)) / counters[0]:.2f} ms a frame"
+    return text
 
 
 NAMES = ["xterm -ti vt340", "xterm -ti vt340 +allowWindowOps", "xterm", "kitty", "mlterm",

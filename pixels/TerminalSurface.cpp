@@ -6,6 +6,7 @@
 #include "pixels/Presenter.h"
 #include "terminal/QuietThread.h"
 #include "terminal/SharedMemory.h"
+#include "terminal/ThreadCpuTime.h"
 #include "terminal/canvas/CanvasFactory.h"
 
 #include <atomic>
@@ -38,11 +39,16 @@ public:
         showTheLastPicture();
         if (std::getenv("VELORIA_STATS")) {
             const auto& c = presenter_->counters();
-            char line[128];
-            std::snprintf(line, sizeof line, "veloria: %llu frames shown, %llu dropped, %llu bytes",
+            char line[160];
+            std::snprintf(line, sizeof line,
+                          "veloria: %llu frames shown, %llu dropped, %llu bytes, %lld ms of "
+                          "presenter CPU",
                           static_cast<unsigned long long>(c.framesShown),
                           static_cast<unsigned long long>(c.framesDropped),
-                          static_cast<unsigned long long>(c.bytesWritten));
+                          static_cast<unsigned long long>(c.bytesWritten),
+                          static_cast<long long>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                                     presenterCpu_)
+                                                     .count()));
             terminal_->reportAfterRestore(line);
         }
     }
@@ -141,7 +147,10 @@ private:
             auto next =
                 presenter_->present(drawn_.load(std::memory_order_relaxed), geometry, disturbed);
             lock.lock();
-            if (last) return;
+            if (last) {
+                presenterCpu_ = threadCpuTime();
+                return;
+            }
             wake_.wait_until(lock, next, [this] { return stopping_; });
             // After a stop the terminal may have been cleared, used or resized meanwhile.
             TerminalGeometry sizeNow = terminal_->currentSize();
@@ -165,6 +174,7 @@ private:
     bool overlays_ = false; // the canvas may leave a pile of overlays on the terminal
     std::optional<Presenter> presenter_;
     std::thread thread_;
+    std::chrono::nanoseconds presenterCpu_{}; // what the presenter's thread used, once it ended
     std::mutex mutex_;
     std::condition_variable wake_;
     bool stopping_ = false;
