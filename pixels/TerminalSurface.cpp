@@ -40,15 +40,15 @@ public:
         if (std::getenv("VELORIA_STATS")) {
             const auto& c = presenter_->counters();
             char line[160];
-            std::snprintf(line, sizeof line,
-                          "veloria: %llu frames shown, %llu dropped, %llu bytes, %lld ms of "
-                          "presenter CPU",
-                          static_cast<unsigned long long>(c.framesShown),
-                          static_cast<unsigned long long>(c.framesDropped),
-                          static_cast<unsigned long long>(c.bytesWritten),
-                          static_cast<long long>(std::chrono::duration_cast<std::chrono::milliseconds>(
-                                                     presenterCpu_)
-                                                     .count()));
+            std::snprintf(
+                line, sizeof line,
+                "veloria: %llu frames shown, %llu dropped, %llu bytes, %lld ms of "
+                "presenter CPU",
+                static_cast<unsigned long long>(c.framesShown),
+                static_cast<unsigned long long>(c.framesDropped),
+                static_cast<unsigned long long>(c.bytesWritten),
+                static_cast<long long>(
+                    std::chrono::duration_cast<std::chrono::milliseconds>(presenterCpu_).count()));
             terminal_->reportAfterRestore(line);
         }
     }
@@ -76,8 +76,7 @@ private:
                     (choice.kind == CanvasKind::Kitty && !choice.sharedMemory);
         canvas_ = makeCanvas(choice);
         if (!canvas_) return; // a terminal that shows no pictures: the gallery only keeps time
-        terminal_->change(Setting::Cursor, "\x1b[?25l",
-                          std::string(BelowThePicture) + "\x1b[?25h");
+        terminal_->change(Setting::Cursor, "\x1b[?25l", std::string(BelowThePicture) + "\x1b[?25h");
         // The gallery starts on a clean screen: nothing left of the slides, and no row still
         // marked as continuing the next, which a terminal that rewraps on resizing would join.
         // After a continue the whole screen is drawn again.
@@ -107,8 +106,7 @@ private:
             while (terminal_->currentSize() == now && std::chrono::steady_clock::now() < deadline)
                 std::this_thread::sleep_for(std::chrono::milliseconds(5));
         }
-        if (resize || overlays_)
-            presenter_->present(drawn_.load(), shownSize(), true);
+        if (resize || overlays_) presenter_->present(drawn_.load(), shownSize(), true);
     }
 
     // Asks the terminal what it can show, where it takes questions at all.
