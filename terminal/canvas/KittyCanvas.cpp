@@ -114,14 +114,8 @@ private:
         // What is set from now on is looked at next frame.
         surface.takeSetPixels([](std::size_t) {});
         changed_.clear();
-        std::uint8_t* to = rgb_.data();
         for (int y = 0; y < height_; ++y)
-            for (int x = 0; x < width_; ++x) {
-                ColorValue c = surface.at(columns_[x], rows_[y]);
-                *to++ = static_cast<std::uint8_t>(redOf(c));
-                *to++ = static_cast<std::uint8_t>(greenOf(c));
-                *to++ = static_cast<std::uint8_t>(blueOf(c));
-            }
+            for (int x = 0; x < width_; ++x) put(x, y, surface.at(columns_[x], rows_[y]));
         return true;
     }
 
@@ -131,12 +125,15 @@ private:
     bool sampleSetPixels(const PixelSurface& surface) {
         changed_.clear();
         setPixelDots_.take(surface, [&](int x, int y, ColorValue c) {
-            const std::uint8_t* was = &rgb_[(static_cast<std::size_t>(y) * width_ + x) * 3];
-            if (was[0] == redOf(c) && was[1] == greenOf(c) && was[2] == blueOf(c)) return;
-            put(x, y, c);
-            changed_.push_back(
-                {static_cast<std::uint32_t>(y * width_ + x), static_cast<std::uint8_t>(redOf(c)),
-                 static_cast<std::uint8_t>(greenOf(c)), static_cast<std::uint8_t>(blueOf(c))});
+            OpaquePixel now{
+                static_cast<std::uint32_t>(y * width_ + x), static_cast<std::uint8_t>(redOf(c)),
+                static_cast<std::uint8_t>(greenOf(c)), static_cast<std::uint8_t>(blueOf(c))};
+            std::uint8_t* was = &rgb_[std::size_t{now.at} * 3];
+            if (was[0] == now.red && was[1] == now.green && was[2] == now.blue) return;
+            was[0] = now.red;
+            was[1] = now.green;
+            was[2] = now.blue;
+            changed_.push_back(now);
         });
         return !changed_.empty();
     }

@@ -4,9 +4,9 @@
 #include <gtest/gtest.h>
 #include <zlib.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <fcntl.h>
-#include <algorithm>
 #include <map>
 #include <sys/mman.h>
 #include <sys/stat.h>
@@ -121,6 +121,15 @@ void paintNoise(PixelSurface& surface, std::uint32_t seed) {
         }
 }
 
+// Sets count pixels at random places to random colours, going on from seed.
+void setRandomPixels(PixelSurface& surface, std::uint32_t& seed, int count) {
+    for (int i = 0; i < count; ++i) {
+        seed = seed * 1664525u + 1013904223u;
+        surface.set(static_cast<int>(seed >> 8) % surface.width(),
+                    static_cast<int>(seed >> 4) % surface.height(), seed & 0xFFFFFF);
+    }
+}
+
 PixelSurface noise(std::uint32_t seed) {
     PixelSurface surface{GalleryWindow};
     paintNoise(surface, seed);
@@ -187,7 +196,8 @@ TEST(KittyCanvas, TransmitsTheFrameRgbPixelForPixel) {
     ASSERT_EQ(second.rgb.size(), 1150u * 1020 * 4);
     std::vector<std::uint8_t> opaque;
     for (std::size_t i = 0; i < second.rgb.size() / 4; ++i)
-        if (second.rgb[4 * i + 3] != 0) opaque.push_back(static_cast<std::uint8_t>(i == 4 * 1150 + 3));
+        if (second.rgb[4 * i + 3] != 0)
+            opaque.push_back(static_cast<std::uint8_t>(i == 4 * 1150 + 3));
     EXPECT_EQ(opaque, std::vector<std::uint8_t>{1});
     const std::size_t at = 4 * (4 * 1150 + 3);
     EXPECT_EQ(std::vector<std::uint8_t>(second.rgb.begin() + at, second.rgb.begin() + at + 4),
@@ -262,11 +272,7 @@ TEST(KittyCanvas, EveryFrameShowsTheSurfaceAsAWholeImageWould) {
         std::vector<std::uint8_t> screen = transmission(first).rgb;
         std::uint32_t seed = 9;
         for (int frame = 1; frame <= 3; ++frame) {
-            for (int i = 0; i < 20000; ++i) {
-                seed = seed * 1664525u + 1013904223u;
-                surface.set(static_cast<int>(seed >> 8) % surface.width(),
-                            static_cast<int>(seed >> 4) % surface.height(), seed & 0xFFFFFF);
-            }
+            setRandomPixels(surface, seed, 20000);
             std::string bytes, whole;
             canvas->encodeFrame(surface, terminal, bytes);
             showOn(screen, transmission(bytes));
@@ -290,11 +296,7 @@ TEST(KittyCanvas, ThroughThePtyOverlaysOfWhatChangedThenAWholeImageEverySecond) 
     int z = std::stoi(base.keys.at("z"));
     std::uint32_t seed = 3;
     for (int frame = 1; frame <= 30; ++frame) {
-        for (int i = 0; i < 4300; ++i) {
-            seed = seed * 1664525u + 1013904223u;
-            surface.set(static_cast<int>(seed >> 8) % surface.width(),
-                        static_cast<int>(seed >> 4) % surface.height(), seed & 0xFFFFFF);
-        }
+        setRandomPixels(surface, seed, 4300);
         std::string bytes;
         canvas->encodeFrame(surface, terminal, bytes);
         Transmission t = transmission(bytes);
