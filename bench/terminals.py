@@ -217,7 +217,7 @@ class Inside:
         columns, lines, *pixels = terminal_size(1)
         show = Terminal([self.binary], columns, lines, pixels=pixels, clean_env=True,
                         env={**os.environ, "VELORIA_STATS": "1"}, before_exec=stderr_to_stats,
-                        on_output=watch)
+                        on_output=watch, keep_output=False)
         resized = []
         signal.signal(signal.SIGWINCH, lambda *_: resized.append(1))
         while show.status is None:

@@ -67,12 +67,16 @@ class Terminal:
     follow_size_requests: the pseudo-terminal takes each size the program asks for.
     bytes_per_second: how fast the terminal reads (None: at once).
     before_exec: run in the child just before exec, with the pty as fds 0, 1 and 2.
-    on_output: called with (time, bytes) for each chunk as it arrives."""
+    on_output: called with (time, bytes) for each chunk as it arrives.
+    keep_output: whether the chunks are kept; a relay that runs for minutes and passes on
+    gigabytes keeps none, so that it costs the machine no more than passing them on."""
 
     def __init__(self, argv, columns=80, lines=24, env=None, replies=None,
                  follow_size_requests=False, bytes_per_second=None, pixels=(0, 0),
-                 before_exec=lambda: None, on_output=lambda at, data: None, clean_env=False):
+                 before_exec=lambda: None, on_output=lambda at, data: None, clean_env=False,
+                 keep_output=True):
         self.replies = replies or {}
+        self.keep_output = keep_output
         self.follow_size_requests = follow_size_requests
         self.bytes_per_second = bytes_per_second
         self.on_output = on_output
@@ -143,10 +147,12 @@ class Terminal:
             return
         at = time.monotonic() - self.started
         tail = len(self.buffer)
-        self.chunks.append((at, data))
-        self.run_delays.append(run_delay(self.pid))
+        if self.keep_output:
+            self.chunks.append((at, data))
+            self.run_delays.append(run_delay(self.pid))
         self.buffer += data
-        self.ends.append(len(self.buffer))
+        if self.keep_output:
+            self.ends.append(len(self.buffer))
         # What this chunk completes: a question or request may have begun in the one before.
         base = max(0, tail - 32)
         seen = bytes(self.buffer[base:])
@@ -163,6 +169,8 @@ class Terminal:
                 if self.follow_size_requests:
                     self.resize(columns, lines)
         self.on_output(at, data)
+        if not self.keep_output:
+            del self.buffer[:-32]  # only what a question split across chunks needs
         if self.bytes_per_second:
             time.sleep(len(data) / self.bytes_per_second)
 
