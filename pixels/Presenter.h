@@ -30,8 +30,8 @@ public:
 
     using Clock = std::function<PaceClock::time_point()>;
 
-    // write sends a frame's bytes to the terminal, blocking while the terminal reads them;
-    // clock tells the time.
+    // write sends a frame's bytes to the terminal, blocking until the terminal can take them
+    // (while it reads them, or the frame before); clock tells the time.
     Presenter(const PixelSurface& surface, TerminalCanvas& canvas,
               std::function<void(std::string_view)> write, Clock clock)
         : surface_(surface), canvas_(canvas), write_(std::move(write)), clock_(std::move(clock)) {}
@@ -54,8 +54,8 @@ private:
     std::uint64_t shownDrawCount_ = 0;
     bool started_ = false;
     PaceClock::time_point first_{};
-    long long lastSlot_ = 0;                 // the thirtieth of a second last looked at
-    PaceClock::time_point::duration taking_{};           // how long the terminal takes a frame, smoothed
+    long long lastSlot_ = 0;                   // the thirtieth of a second last looked at
+    PaceClock::time_point::duration taking_{}; // how long the terminal takes a frame, smoothed
 };
 
 } // namespace veloria

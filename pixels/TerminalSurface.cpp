@@ -2,6 +2,7 @@
 // every frame) or when the show is continued after a stop.
 #include "pixels/TerminalSurface.h"
 
+#include "pixels/FrameWriter.h"
 #include "pixels/GalleryGeometry.h"
 #include "pixels/Presenter.h"
 #include "terminal/QuietThread.h"
@@ -36,6 +37,8 @@ public:
         }
         wake_.notify_one();
         thread_.join();
+        // What the show writes from here on comes after the last frame.
+        writer_->finish();
         showTheLastPicture();
         if (std::getenv("VELORIA_STATS")) {
             const auto& c = presenter_->counters();
@@ -47,8 +50,9 @@ public:
                 static_cast<unsigned long long>(c.framesShown),
                 static_cast<unsigned long long>(c.framesDropped),
                 static_cast<unsigned long long>(c.bytesWritten),
-                static_cast<long long>(
-                    std::chrono::duration_cast<std::chrono::milliseconds>(presenterCpu_).count()));
+                static_cast<long long>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                           presenterCpu_ + writer_->cpuTime())
+                                           .count()));
             terminal_->reportAfterRestore(line);
         }
     }
@@ -81,9 +85,9 @@ private:
         // marked as continuing the next, which a terminal that rewraps on resizing would join.
         // After a continue the whole screen is drawn again.
         terminal_->write("\x1b[0m\x1b[H\x1b[2J");
+        writer_.emplace([terminal = terminal_](std::string_view bytes) { terminal->write(bytes); });
         presenter_.emplace(
-            surface_, *canvas_,
-            [terminal = terminal_](std::string_view bytes) { terminal->write(bytes); },
+            surface_, *canvas_, [this](std::string_view frame) { writer_->write(frame); },
             [] { return std::chrono::steady_clock::now(); });
         thread_ = startQuietThread([this] { present(); });
     }
@@ -170,6 +174,7 @@ private:
     std::unique_ptr<TerminalCanvas> canvas_;
     std::optional<CellSize> cellSize_;
     bool overlays_ = false; // the canvas may leave a pile of overlays on the terminal
+    std::optional<FrameWriter> writer_;
     std::optional<Presenter> presenter_;
     std::thread thread_;
     std::chrono::nanoseconds presenterCpu_{}; // what the presenter's thread used, once it ended
