@@ -1,7 +1,9 @@
 // The zlib stream of an RGBA image that is transparent but for a few opaque pixels, made
 // straight from those pixels: the transparent runs between them become back-references of
-// 258 bytes, so the cost follows the pixels given, not the image's size. A general compressor
-// would read every byte of the image, a few milliseconds a frame at the show's size.
+// 258 bytes, two bits each in Huffman codes made for such images, so the cost follows the
+// pixels given, not the image's size. A general compressor would read every byte of the
+// image, a few milliseconds a frame at the show's size; deflate's fixed codes would spend 13
+// bits on each such back-reference, 20 KB of a frame at the show's size.
 #pragma once
 
 #include <cstdint>

@@ -74,7 +74,7 @@ TEST(SparseRgbaZlib, AFrameOfTheRevealIsSmallAndExact) {
     EXPECT_EQ(stream[0], 9);
     stream.erase(stream.begin(), stream.begin() + 2);
     EXPECT_EQ(inflated(stream, count * 4), denseImage(count, pixels));
-    EXPECT_LT(stream.size(), pixels.size() * 16) << pixels.size() << " pixels";
+    EXPECT_LT(stream.size(), pixels.size() * 10) << pixels.size() << " pixels";
 }
 
 } // namespace
