@@ -26,7 +26,8 @@ public:
     // After finish(), writes at once, on the caller's thread.
     void write(std::string_view frame);
 
-    // Waits until every frame handed over has been written, and ends the writing thread.
+    // Waits until every frame handed over has been written, and ends the writing thread; called
+    // once no other thread hands frames over any more.
     void finish();
 
     // The processor time the writing thread used, once finished.
