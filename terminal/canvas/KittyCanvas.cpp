@@ -140,8 +140,9 @@ private:
 
     void compress() {
         if (!deflating_) {
-            // Run lengths only: several times faster than the default matching, as small on
-            // flat areas, and noise does not compress either way.
+            // Run lengths only: about half the time of the default matching on a whole image,
+            // which would make the pictures a quarter smaller (noise not at all) but takes the
+            // presenter past its share of a core.
             deflateInit2(&stream_, Z_BEST_SPEED, Z_DEFLATED, 15, 8, Z_RLE);
             deflating_ = true;
         } else {
