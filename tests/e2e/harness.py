@@ -147,11 +147,10 @@ class Terminal:
             return
         at = time.monotonic() - self.started
         tail = len(self.buffer)
+        self.buffer += data
         if self.keep_output:
             self.chunks.append((at, data))
             self.run_delays.append(run_delay(self.pid))
-        self.buffer += data
-        if self.keep_output:
             self.ends.append(len(self.buffer))
         # What this chunk completes: a question or request may have begun in the one before.
         base = max(0, tail - 32)
