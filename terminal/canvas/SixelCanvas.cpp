@@ -1,22 +1,23 @@
 #include "terminal/canvas/SixelCanvas.h"
 
 #include "terminal/canvas/OrderedDither.h"
+#include "terminal/canvas/SixelData.h"
+#include "terminal/canvas/SixelWholeImage.h"
 #include "terminal/canvas/Viewport.h"
 
 #include <algorithm>
 #include <array>
-#include <charconv>
 #include <cstdint>
 #include <vector>
 
 namespace veloria {
 namespace {
 
-constexpr int RedLevels = 6;
-constexpr int GreenLevels = 7;
-constexpr int BlueLevels = 6;
-constexpr int PaletteSize = RedLevels * GreenLevels * BlueLevels;
-constexpr int BandHeight = 6;
+constexpr int RedLevels = SixelRedLevels;
+constexpr int GreenLevels = SixelGreenLevels;
+constexpr int BlueLevels = SixelBlueLevels;
+constexpr int PaletteSize = SixelPaletteSize;
+constexpr int BandHeight = SixelBandHeight;
 // Frames from one whole image to the next, at most: half a second at 30 frames a second.
 constexpr int WholeImageEvery = 15;
 
@@ -48,29 +49,6 @@ const DitherTable& ditherTable() {
     return table;
 }
 
-void appendNumber(std::string& out, int value) {
-    char digits[12];
-    auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
-    out.append(digits, end);
-}
-
-// Sixel data repeats a character with "!count" where that is shorter.
-void appendRun(std::string& out, char sixel, int count) {
-    if (count > 3) {
-        out += '!';
-        appendNumber(out, count);
-        out += sixel;
-    } else {
-        out.append(static_cast<std::size_t>(count), sixel);
-    }
-}
-
-// One column of one colour in a band: the rows (bit 0 the top) that colour covers.
-struct Column {
-    int x;
-    std::uint8_t rows;
-};
-
 class SixelCanvas final : public TerminalCanvas {
 public:
     SixelCanvas(GraphicsLimit limit, SixelFrames frames) : limit_(limit), frames_(frames) {}
@@ -94,19 +72,19 @@ public:
         if (whole) {
             std::size_t imageStart = out.size();
             appendPosition(out);
-            encodeImage(out, false);
+            whole_.append(out);
             wholeSize_ = out.size() - imageStart;
             return;
         }
         appendPosition(out);
-        encodeImage(out, true);
+        appendOverlay(out);
         // Where much of the picture changed a whole image may be the smaller: then both are
         // made, and the smaller is sent.
         std::size_t overlay = out.size() - start;
         if (overlay > wholeSize_ / 8) {
             image_.clear();
             appendPosition(image_);
-            encodeImage(image_, false);
+            whole_.append(image_);
             wholeSize_ = image_.size();
             if (image_.size() < overlay) {
                 out.replace(start, overlay, image_);
@@ -165,6 +143,7 @@ private:
             std::uint8_t* to = &indices_[static_cast<std::size_t>(y) * width];
             for (int x = 0; x < width; ++x) to[x] = ditherIndex(surface.at(columns_[x], row), x, y);
         }
+        whole_.reset(indices_, width, paddedHeight_);
     }
 
     // Dithers again the image pixels that show pixels set since the last frame, noting those
@@ -176,6 +155,7 @@ private:
             std::size_t to = static_cast<std::size_t>(y) * width + x;
             std::uint8_t index = ditherIndex(c, x, y);
             if (indices_[to] == index) return;
+            whole_.change(to, indices_[to], index);
             indices_[to] = index;
             changed_.push_back(static_cast<std::uint32_t>(to));
         });
@@ -191,61 +171,36 @@ private:
         out += 'H';
     }
 
-    // The whole image, or only the pixels that differ from the image on the screen: pixels
-    // left out are transparent (the second parameter, 1), so the screen keeps them as they are.
-    void encodeImage(std::string& out, bool changedOnly) {
+    // Only the pixels that differ from the image on the screen: pixels left out are
+    // transparent, so the screen keeps them as they are.
+    void appendOverlay(std::string& out) {
         int width = view_.target.width;
-        // Raster attributes: square pixels, the image's size.
-        out += "\x1bP0;1;0q\"1;1;";
-        appendNumber(out, width);
-        out += ';';
-        appendNumber(out, paddedHeight_);
         std::array<bool, PaletteSize> used{};
-        if (changedOnly)
-            for (std::uint32_t at : changed_) used[indices_[at]] = true;
-        else
-            for (std::uint8_t i : indices_) used[i] = true;
-        for (int i = 0; i < PaletteSize; ++i) {
-            if (!used[i]) continue;
-            int r = i / (GreenLevels * BlueLevels);
-            int g = i / BlueLevels % GreenLevels;
-            int b = i % BlueLevels;
-            out += '#';
-            appendNumber(out, i);
-            out += ";2;";
-            appendNumber(out, (r * 100 + (RedLevels - 1) / 2) / (RedLevels - 1));
-            out += ';';
-            appendNumber(out, (g * 100 + (GreenLevels - 1) / 2) / (GreenLevels - 1));
-            out += ';';
-            appendNumber(out, (b * 100 + (BlueLevels - 1) / 2) / (BlueLevels - 1));
-        }
+        for (std::uint32_t at : changed_) used[indices_[at]] = true;
+        appendSixelStart(out, width, paddedHeight_, used);
         // Bands with nothing to draw are skipped with a new line; none after the last drawn.
         int skipped = 0;
         std::size_t nextChange = 0;
         for (int top = 0; top < paddedHeight_; top += BandHeight) {
-            if (changedOnly) {
-                std::size_t bandEnd = static_cast<std::size_t>(top + BandHeight) * width;
-                std::size_t first = nextChange;
-                while (nextChange < changed_.size() && changed_[nextChange] < bandEnd) ++nextChange;
-                if (first == nextChange) {
-                    ++skipped;
-                    continue;
-                }
-                gatherChanges(top, width, first, nextChange);
-            } else {
-                gatherBand(top, width);
+            std::size_t bandEnd = static_cast<std::size_t>(top + BandHeight) * width;
+            std::size_t first = nextChange;
+            while (nextChange < changed_.size() && changed_[nextChange] < bandEnd) ++nextChange;
+            if (first == nextChange) {
+                ++skipped;
+                continue;
             }
+            gatherChanges(top, width, first, nextChange);
             out.append(static_cast<std::size_t>(skipped), '-');
             skipped = 0;
-            bool first = true;
+            bool firstColour = true;
             for (int colour = 0; colour < PaletteSize; ++colour) {
-                const std::vector<Column>& columns = bands_[colour];
+                const std::vector<SixelColumn>& columns = bands_[colour];
                 if (columns.empty()) continue;
-                if (!first) out += '$';
-                first = false;
+                if (!firstColour) out += '$';
+                firstColour = false;
                 out += '#';
                 appendNumber(out, colour);
-                encodeColour(out, columns);
+                appendSixelColumns(out, columns);
             }
             out += '-';
         }
@@ -283,42 +238,6 @@ private:
         }
     }
 
-    // Sorts the band's pixels by colour, column by column.
-    void gatherBand(int top, int width) {
-        for (auto& columns : bands_) columns.clear();
-        std::array<std::uint8_t, PaletteSize> bits{};
-        for (int x = 0; x < width; ++x) {
-            std::array<std::uint8_t, BandHeight> present;
-            int count = 0;
-            for (int r = 0; r < BandHeight; ++r) {
-                std::size_t at = static_cast<std::size_t>(top + r) * width + x;
-                std::uint8_t colour = indices_[at];
-                if (bits[colour] == 0) present[count++] = colour;
-                bits[colour] |= static_cast<std::uint8_t>(1 << r);
-            }
-            for (int i = 0; i < count; ++i) {
-                bands_[present[i]].push_back({x, bits[present[i]]});
-                bits[present[i]] = 0;
-            }
-        }
-    }
-
-    static void encodeColour(std::string& out, const std::vector<Column>& columns) {
-        int x = 0;
-        std::size_t i = 0;
-        while (i < columns.size()) {
-            if (columns[i].x > x) appendRun(out, '?', columns[i].x - x);
-            std::size_t j = i + 1;
-            while (j < columns.size() && columns[j].rows == columns[i].rows &&
-                   columns[j].x == columns[j - 1].x + 1)
-                ++j;
-            int count = static_cast<int>(j - i);
-            appendRun(out, static_cast<char>('?' + columns[i].rows), count);
-            x = columns[i].x + count;
-            i = j;
-        }
-    }
-
     GraphicsLimit limit_;
     SixelFrames frames_;
     int overlays_ = 0;      // overlays sent since the last whole image
@@ -336,7 +255,8 @@ private:
     std::vector<std::uint32_t> byColumn_; // a band's changes as column << 3 | row
     std::size_t wholeSize_ = 0;           // the bytes of the last whole image made
     std::string image_;                   // a whole image, made to compare with an overlay
-    std::array<std::vector<Column>, PaletteSize> bands_;
+    std::array<std::vector<SixelColumn>, PaletteSize> bands_; // an overlay's band by colour
+    SixelWholeImage whole_;
 };
 
 } // namespace
