@@ -27,6 +27,10 @@ different after the show, or an answer that changed, is reported as not restored
 picture counts as kept when the screenshot after the show holds it as the one at the final wait
 did, or drawn again whole at the terminal's size then (see last_picture_kept), and the prompt
 as on a fresh line when the cursor was left in the first column.
+
+In real time (TERMINALS_REAL_TIME=1) the helper runs the show on its terminal directly, as a
+viewer does, and watches none of its bytes (see Inside.run_directly): the frame counts are
+the terminal's own, not a relay's.
 """
 
 import fcntl
@@ -126,8 +130,9 @@ class Inside:
 
     def __init__(self, work, binary, schedule_tool):
         self.work, self.binary = work, binary
-        schedule = Schedule(schedule_tool, fast=not REAL_TIME)
-        self.slides_size, self.gallery_size = schedule.size_request(1), schedule.size_request(-1)
+        self.schedule = Schedule(schedule_tool, fast=not REAL_TIME)
+        self.slides_size = self.schedule.size_request(1)
+        self.gallery_size = self.schedule.size_request(-1)
         self.started = time.monotonic()
         self.result = {"sizes": [], "canvas_bytes": {}, "replies": ""}
 
@@ -158,7 +163,13 @@ class Inside:
             self.event("plain")
             self.wait_for_driver("plain-1")
             os.write(1, b"\x1b[H\x1b[2J")
-            self.relay()
+            if REAL_TIME:
+                # The show gets the terminal's modes as a shell leaves them.
+                termios.tcsetattr(0, termios.TCSANOW, saved)
+                self.run_directly()
+                tty.setraw(0)
+            else:
+                self.relay()
             # As the show left the terminal, before anything else is written to it: the driver
             # photographs the last picture after a second in which the terminal takes back
             # its size; only then are the size and the cursor asked for.
@@ -180,6 +191,54 @@ class Inside:
             json.dump(self.result, f, indent=1)
         self.event("plain")
         time.sleep(120)  # the driver photographs the terminal, then ends it
+
+    def run_directly(self):
+        """In real time the show runs on this terminal itself, as a viewer runs it: a relay's
+        second pseudo-terminal costs the machine about as much as the terminal's own, and took
+        frames from the slower terminals. Nothing is watched: the events follow the show's
+        schedule (a slide is held for seconds, time enough to photograph it), and at the final
+        wait Enter is put into the terminal's input as if typed."""
+        stats = os.path.join(self.work, "stats")
+        pid = os.fork()
+        if pid == 0:
+            try:
+                os.dup2(os.open(stats, os.O_WRONLY | os.O_CREAT | os.O_TRUNC, 0o644), 2)
+                os.execve(self.binary, [self.binary], {**os.environ, "VELORIA_STATS": "1"})
+            finally:
+                os._exit(127)
+        started = time.monotonic()
+        status = None
+
+        def wait_until(seconds):
+            """Sleeps until that time into the show; False if the show ended before it."""
+            nonlocal status
+            while status is None and time.monotonic() < started + seconds:
+                time.sleep(0.1)
+                done, code = os.waitpid(pid, os.WNOHANG)
+                if done:
+                    status = code
+            return status is None
+
+        schedule = self.schedule
+        gallery = schedule.opening + schedule.slides
+        # Two seconds into the first slide's hold (its lines come 30 ms apart).
+        if wait_until(schedule.opening + len(schedule["slides"][0]) * 0.03 + 2):
+            self.event("slide")
+            self.wait_for_driver("slide")
+        if wait_until(gallery):
+            self.event("gallery")
+        if wait_until(gallery + schedule.gallery + 3):
+            self.event("waiting")
+            self.wait_for_driver("waiting")
+            fcntl.ioctl(0, termios.TIOCSTI, b"\r")
+        if wait_until(gallery + schedule.gallery + 13):
+            os.kill(pid, signal.SIGKILL)
+            status = os.waitpid(pid, 0)[1]
+        self.result["status"] = os.waitstatus_to_exitcode(status)
+        self.result["canvas_bytes"] = None  # not watched
+        self.result["gallery_seconds"] = round(schedule.gallery, 2)
+        with open(stats) as f:
+            self.result["stats"] = f.read().strip()
 
     def relay(self):
         stats = os.path.join(self.work, "stats")
@@ -586,6 +645,8 @@ def measure_dumb(binary):
 
 def canvas_of(result):
     c = result.get("canvas_bytes", {})
+    if c is None:
+        return "not watched (the show ran on the terminal itself)"
     if c.get("kitty images"):
         return "kitty graphics"
     if c.get("sixel images"):
