@@ -13,11 +13,6 @@
 namespace veloria {
 namespace {
 
-constexpr int RedLevels = SixelRedLevels;
-constexpr int GreenLevels = SixelGreenLevels;
-constexpr int BlueLevels = SixelBlueLevels;
-constexpr int PaletteSize = SixelPaletteSize;
-constexpr int BandHeight = SixelBandHeight;
 // Frames from one whole image to the next, at most: half a second at 30 frames a second.
 constexpr int WholeImageEvery = 15;
 
@@ -35,10 +30,11 @@ DitherTable makeDitherTable() {
         int threshold = (t * 255 + 32) / 64;
         for (int v = 0; v < 256; ++v) {
             auto level = [&](int levels) { return (v * (levels - 1) + threshold) / 255; };
-            table.red[t][v] =
-                static_cast<std::uint8_t>(level(RedLevels) * GreenLevels * BlueLevels);
-            table.green[t][v] = static_cast<std::uint8_t>(level(GreenLevels) * BlueLevels);
-            table.blue[t][v] = static_cast<std::uint8_t>(level(BlueLevels));
+            table.red[t][v] = static_cast<std::uint8_t>(level(SixelRedLevels) * SixelGreenLevels *
+                                                        SixelBlueLevels);
+            table.green[t][v] =
+                static_cast<std::uint8_t>(level(SixelGreenLevels) * SixelBlueLevels);
+            table.blue[t][v] = static_cast<std::uint8_t>(level(SixelBlueLevels));
         }
     }
     return table;
@@ -108,16 +104,17 @@ private:
         // bands of six rows.
         Viewport screen = pixelViewport(window, terminal, limit_.width, limit_.height);
         int bottom = (terminal.rows - 2) * screen.cellHeight;
-        int fitting = std::min(limit_.height, bottom) / BandHeight * BandHeight;
+        int fitting = std::min(limit_.height, bottom) / SixelBandHeight * SixelBandHeight;
         view_ = pixelViewport(window, terminal, limit_.width, fitting);
-        if (view_.target.width <= 0 || view_.target.height <= 0 || fitting < BandHeight) {
+        if (view_.target.width <= 0 || view_.target.height <= 0 || fitting < SixelBandHeight) {
             view_.target = Rect{};
             return;
         }
         columns_ = sourceEdges(view_.source.x, view_.source.width, view_.target.width);
         rows_ = sourceEdges(view_.source.y, view_.source.height, view_.target.height);
         setPixelDots_ = SetPixelDots(columns_, rows_, window);
-        paddedHeight_ = (view_.target.height + BandHeight - 1) / BandHeight * BandHeight;
+        paddedHeight_ =
+            (view_.target.height + SixelBandHeight - 1) / SixelBandHeight * SixelBandHeight;
         // Sixels start at a cell's top: the row nearest the centre that still ends in time.
         int lastRow = (bottom - paddedHeight_) / view_.cellHeight;
         imageRow_ = std::min(view_.target.y / view_.cellHeight, lastRow);
@@ -175,14 +172,14 @@ private:
     // transparent, so the screen keeps them as they are.
     void appendOverlay(std::string& out) {
         int width = view_.target.width;
-        std::array<bool, PaletteSize> used{};
+        std::array<bool, SixelPaletteSize> used{};
         for (std::uint32_t at : changed_) used[indices_[at]] = true;
         appendSixelStart(out, width, paddedHeight_, used);
         // Bands with nothing to draw are skipped with a new line; none after the last drawn.
         int skipped = 0;
         std::size_t nextChange = 0;
-        for (int top = 0; top < paddedHeight_; top += BandHeight) {
-            std::size_t bandEnd = static_cast<std::size_t>(top + BandHeight) * width;
+        for (int top = 0; top < paddedHeight_; top += SixelBandHeight) {
+            std::size_t bandEnd = static_cast<std::size_t>(top + SixelBandHeight) * width;
             std::size_t first = nextChange;
             while (nextChange < changed_.size() && changed_[nextChange] < bandEnd) ++nextChange;
             if (first == nextChange) {
@@ -193,7 +190,7 @@ private:
             out.append(static_cast<std::size_t>(skipped), '-');
             skipped = 0;
             bool firstColour = true;
-            for (int colour = 0; colour < PaletteSize; ++colour) {
+            for (int colour = 0; colour < SixelPaletteSize; ++colour) {
                 const std::vector<SixelColumn>& columns = bands_[colour];
                 if (columns.empty()) continue;
                 if (!firstColour) out += '$';
@@ -220,10 +217,10 @@ private:
                                 static_cast<std::uint32_t>(row));
         }
         std::sort(byColumn_.begin(), byColumn_.end());
-        std::array<std::uint8_t, PaletteSize> bits{};
+        std::array<std::uint8_t, SixelPaletteSize> bits{};
         for (std::size_t i = 0; i < byColumn_.size();) {
             int x = static_cast<int>(byColumn_[i] >> 3);
-            std::array<std::uint8_t, BandHeight> present;
+            std::array<std::uint8_t, SixelBandHeight> present;
             int count = 0;
             for (; i < byColumn_.size() && static_cast<int>(byColumn_[i] >> 3) == x; ++i) {
                 int r = static_cast<int>(byColumn_[i] & 7);
@@ -255,7 +252,7 @@ private:
     std::vector<std::uint32_t> byColumn_; // a band's changes as column << 3 | row
     std::size_t wholeSize_ = 0;           // the bytes of the last whole image made
     std::string image_;                   // a whole image, made to compare with an overlay
-    std::array<std::vector<SixelColumn>, PaletteSize> bands_; // an overlay's band by colour
+    std::array<std::vector<SixelColumn>, SixelPaletteSize> bands_; // an overlay's band by colour
     SixelWholeImage whole_;
 };
 
